@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+namespace velmor::dev {
+
+inline constexpr quint16 kDefaultPort = 48080;
+
+struct Options
+{
+    QString dbPath = QStringLiteral(":memory:"); // a file, or ":memory:"
+    bool resetDemo = false;                      // restore the demo account
+    int seedLarge = 0;                           // extra generated contacts over 1,000 groups
+    QString latestVersion;                       // command 30 field 1; empty: the client's own
+    QString packageName;                         // command 30 field 2; empty: a default name
+    QString downloadDir;                         // served under /download/
+    int delayMs = 0;                             // each reply this late
+    QString fault;                               // "", "garbage", "truncate", "close", "one-marker"
+    QSet<int> faultCommands;                     // empty: the fault applies to every command
+};
+
+// The development service: speaks the service's side of the protocol on
+// 127.0.0.1, keeps its data in SQLite. Runs in the caller's thread, so tests
+// can start it in-process on a free port.
+class DevServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DevServer(Options options, QObject *parent = nullptr);
+    ~DevServer() override;
+
+    // Opens the database (seeding the demo account when new) and listens on
+    // 127.0.0.1:port; port 0 picks a free one. False with errorString() set on failure.
+    bool start(quint16 port = 0);
+    quint16 port() const;
+    // http://127.0.0.1:<port>/YeniRehber.asp
+    QUrl endpoint() const;
+    // http://127.0.0.1:<port>/download/
+    QUrl downloadBase() const;
+    QString errorString() const;
+
+    // Switches for the client's failure tests, changeable while running.
+    void setDelayMs(int ms);
+    void setFault(const QString &mode, const QSet<int> &commands = {});
+    void setLatestVersion(const QString &version, const QString &packageName = {});
+
+    // Every request body received on /YeniRehber.asp, oldest first.
+    const QList<QByteArray> &receivedBodies() const;
+    void clearReceivedBodies();
+
+    // Direct looks into the data, for tests.
+    QString balance(const QString &customerNo) const;
+    void setBalance(const QString &customerNo, const QString &balance);
+    int reportRowCount(const QString &customerNo) const;
+    // Sets one field (0..31) of a customer record, e.g. to deactivate it.
+    void setCustomerField(const QString &customerNo, int index, const QString &value);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace velmor::dev

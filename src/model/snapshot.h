@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <array>
+
+namespace velmor {
+
+class Service;
+
+// The customer's own record: 32 text fields in the order of the reply.
+struct CustomerRecord
+{
+    enum Field {
+        Cari_No = 0,
+        Cari_Ad = 3,
+        Cari_Soyad = 4,
+        Cari_Unvan = 5,
+        Cari_Vergi_No = 6,
+        Cari_TC_No = 7,
+        Cari_Vergi_Dairesi = 8,
+        Cari_Adres1 = 9,
+        Cari_Adres2 = 10,
+        Cari_Adres3 = 11,
+        Cari_Mail_Adres = 12,
+        Cari_ilce = 13,
+        Cari_il = 14,
+        Cari_GSM = 15,
+        Cari_Tel = 16,
+        Cari_Fax = 17,
+        Cari_SMS_Kullanici_Adi = 22,
+        Cari_SMS_Gonderici_Adi1 = 23,
+        Cari_SMS_Gonderici_Adi2 = 24,
+        Cari_SMS_Gonderici_Adi3 = 25,
+        Cari_SMS_Sifre = 26,
+        G_Ad1 = 29,
+        G_Ad2 = 30,
+        G_Ad3 = 31,
+    };
+    static constexpr int FieldCount = 32;
+
+    std::array<QString, FieldCount> fields;
+
+    const QString &operator[](int index) const { return fields[std::size_t(index)]; }
+    QString &operator[](int index) { return fields[std::size_t(index)]; }
+};
+
+struct ContactGroup
+{
+    QString Grup_No;
+    QString Grp_Ust_Grup_No;
+    QString Grp_Adi;
+    QString SortKey; // Grup_No with ten digits and leading zeros
+};
+
+struct Contact
+{
+    QString Adr_K_No;
+    QString Grup_No;
+    QString Adr_Adi;
+    QString Adr_Soyadi;
+    QString Adr_Adres1;
+    QString Adr_Adres2;
+    QString Adr_Adres3;
+    QString Adr_ilce;
+    QString Adr_il;
+    QString Adr_GSM_No;
+    QString Adr_Tel_No;
+    QString Adr_Fax_No;
+    QString MarkKey; // "#" + Adr_K_No with ten digits and leading zeros + "#"
+};
+
+// The logged-in customer's whole account, as the service last sent it.
+struct AccountSnapshot
+{
+    bool hasCustomer = false; // false until a payload with a customer section is loaded
+    CustomerRecord customer;
+    QList<ContactGroup> groups; // ordered by SortKey
+    QList<Contact> contacts;    // in the order of the reply
+};
+
+// "0000000042" for "42": the number with ten digits and leading zeros. A value
+// that is not a whole number is padded as text.
+QString TenDigitKey(const QString &number);
+// "#0000000042#"
+QString MakeMarkKey(const QString &recordNo);
+
+// Replaces the snapshot from a command 1 payload. A payload without a "<Cari>"
+// section (the empty payload included) leaves the snapshot whole and untouched
+// and returns false; otherwise the snapshot is replaced at once and true returned.
+bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload);
+
+enum class RefreshResult { Loaded, KeptOld };
+// FetchAccountData, then LoadAccountSnapshot with its result.
+RefreshResult RefreshAccountSnapshot(const Service &service, AccountSnapshot &snapshot,
+                                     const QString &customerNo);
+
+} // namespace velmor

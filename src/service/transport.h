@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+namespace velmor {
+
+// Carries one request body to the service and brings back the whole raw reply.
+// Implementations never throw: every failure gives the empty text.
+class Transport
+{
+public:
+    virtual ~Transport() = default;
+    // Posts a form-encoded body and returns the full raw reply, or the empty
+    // text when the request could not be completed.
+    virtual QByteArray post(const QByteArray &body) = 0;
+};
+
+// Qt network access: one request object per call, synchronous from the
+// caller's view. The call waits in a local event loop that excludes user
+// input, so windows keep repainting but nobody can start a second request.
+class HttpTransport final : public Transport
+{
+public:
+    static constexpr int DefaultTimeoutMs = 30000;
+
+    explicit HttpTransport(QUrl endpoint, int timeoutMs = DefaultTimeoutMs);
+    QByteArray post(const QByteArray &body) override;
+
+    const QUrl &endpoint() const { return m_endpoint; }
+    int timeoutMs() const { return m_timeoutMs; }
+    void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+
+private:
+    QUrl m_endpoint;
+    int m_timeoutMs;
+};
+
+} // namespace velmor

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+
+class QAbstractItemView;
+class QWidget;
+class QMdiArea;
+
+namespace velmor {
+
+// Read-only fields and list stripes: red 192, green 255, blue 192.
+inline const QColor kStripeColour = QColor(192, 255, 192);
+
+// Geometry given in twips: 15 twips per logical pixel.
+constexpr int Twips(int twips) { return twips / 15; }
+
+// Prepares a list for report view: rows and columns, grid lines, whole-row
+// selection, no in-place editing by the user, rows striped with the given
+// colour. Check boxes, when asked for, are shown by the list's model through
+// Qt::CheckStateRole; the flag is kept so that callers say what they want.
+void PrepareListView(bool checkBoxes, QAbstractItemView *list, const QColor &stripeColour);
+
+// Places a child window of the main frame centred horizontally on the frame's
+// area and twipsAbove twips above its vertical centre (never off the top).
+void PlaceChildWindow(QWidget *window, const QMdiArea *area, int twipsAbove = 200);
+
+} // namespace velmor

@@ -1,0 +1,28 @@
+#include "testsupport.h"
+
+#include <QStandardPaths>
+
+namespace velmor::test {
+
+MessageRecorder::MessageRecorder()
+{
+    MessageBox::setHandler([this](const MessageBox::Request &request) {
+        m_boxes.append(request);
+        return m_answers.isEmpty() ? true : m_answers.takeFirst();
+    });
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    MessageBox::setHandler({});
+}
+
+QStringList MessageRecorder::texts() const
+{
+    QStringList out;
+    for (const auto &box : m_boxes)
+        out.append(box.text);
+    return out;
+}
+
+} // namespace velmor::test
