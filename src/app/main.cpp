@@ -1,7 +1,135 @@
+#include "service/service.h"
+#include "service/transport.h"
+#include "ui/main/appicon.h"
+#include "ui/main/mainwindow.h"
+#include "ui/main/version.h"
+
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QUrl>
+
+#include <cstdio>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Options
+{
+    QUrl serviceUrl;
+    QUrl updateUrl;
+    int timeoutMs = 0;
+};
+
+void printError(const QString &text)
+{
+    std::fputs(qUtf8Printable(text + u'\n'), stderr);
+}
+
+// An absolute http or https address; empty when the text is not one.
+QUrl webAddress(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != u"http" && scheme != u"https"))
+        return {};
+    return url;
+}
+
+// Reads the command line; prints help, version or an error and returns false
+// when the program should not go on.
+bool parseOptions(const QApplication &app, Options &options, int &exitCode)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Velmor Rehber: SMS gönderimi ve telefon rehberi."_s);
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption serviceOption(u"service-url"_s, u"Address of the service endpoint (default: %1)."_s.arg(
+                                               u"http://127.0.0.1:48080/YeniRehber.asp"_s),
+                                           u"URL"_s, u"http://127.0.0.1:48080/YeniRehber.asp"_s);
+    const QCommandLineOption updateOption(u"update-url"_s,
+                                          u"Base address of the update download (default: %1)."_s.arg(
+                                              u"http://127.0.0.1:48080/download/"_s),
+                                          u"URL"_s, u"http://127.0.0.1:48080/download/"_s);
+    const QCommandLineOption timeoutOption(
+        u"timeout"_s, u"Seconds to wait for each reply of the service; 0 waits without limit (default: 30)."_s,
+        u"SECONDS"_s, u"30"_s);
+    parser.addOptions({serviceOption, updateOption, timeoutOption});
+
+    if (!parser.parse(app.arguments())) {
+        printError(parser.errorText());
+        exitCode = 2;
+        return false;
+    }
+    if (parser.isSet(helpOption)) {
+        std::fputs(qUtf8Printable(parser.helpText()), stdout);
+        exitCode = 0;
+        return false;
+    }
+    if (parser.isSet(versionOption)) {
+        std::fputs(qUtf8Printable(app.applicationName() + u' ' + app.applicationVersion() + u'\n'), stdout);
+        exitCode = 0;
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printError(u"Unexpected argument: %1"_s.arg(parser.positionalArguments().constFirst()));
+        exitCode = 2;
+        return false;
+    }
+
+    options.serviceUrl = webAddress(parser.value(serviceOption));
+    if (options.serviceUrl.isEmpty()) {
+        printError(u"--service-url: not an http or https address: %1"_s.arg(parser.value(serviceOption)));
+        exitCode = 2;
+        return false;
+    }
+    options.updateUrl = webAddress(parser.value(updateOption));
+    if (options.updateUrl.isEmpty()) {
+        printError(u"--update-url: not an http or https address: %1"_s.arg(parser.value(updateOption)));
+        exitCode = 2;
+        return false;
+    }
+    // The package name is appended to the base, so the base ends in "/".
+    if (!options.updateUrl.path().endsWith(u'/'))
+        options.updateUrl.setPath(options.updateUrl.path() + u'/');
+
+    bool ok = false;
+    const int seconds = parser.value(timeoutOption).toInt(&ok);
+    if (!ok || seconds < 0 || seconds > 24 * 60 * 60) {
+        printError(u"--timeout: expected a whole number of seconds from 0 to 86400: %1"_s.arg(
+            parser.value(timeoutOption)));
+        exitCode = 2;
+        return false;
+    }
+    options.timeoutMs = seconds * 1000;
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(u"velmor-rehber"_s);
+    QApplication::setApplicationVersion(velmor::VersionText());
+    QApplication::setWindowIcon(velmor::ApplicationIcon());
+
+    Options options;
+    int exitCode = 0;
+    if (!parseOptions(app, options, exitCode))
+        return exitCode;
+
+    const velmor::Service service(std::make_shared<velmor::HttpTransport>(options.serviceUrl, options.timeoutMs));
+
+    // The program ends when the main window closes, not when the last visible
+    // window does: during start-up the login window may be the only one.
+    QApplication::setQuitOnLastWindowClosed(false);
+    velmor::MainWindow window(service, options.updateUrl);
+    QObject::connect(&window, &velmor::MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    window.startUp();
+    if (window.hasEnded())
+        return 0;
+    return QApplication::exec();
 }

@@ -1,0 +1,58 @@
+#include "ui/main/appicon.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace velmor {
+
+void PaintEmblem(QPainter &painter, const QRectF &square)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(square.topLeft());
+    painter.scale(square.width() / 64.0, square.height() / 64.0);
+
+    // Blue rounded square.
+    QLinearGradient background(0, 0, 0, 64);
+    background.setColorAt(0, QColor(52, 120, 210));
+    background.setColorAt(1, QColor(20, 62, 140));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(background);
+    painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+
+    // White speech bubble with a tail at the lower left.
+    QPainterPath bubble;
+    bubble.addRoundedRect(QRectF(10, 12, 44, 30), 8, 8);
+    QPainterPath tail;
+    tail.moveTo(18, 40);
+    tail.lineTo(14, 53);
+    tail.lineTo(30, 40);
+    tail.closeSubpath();
+    painter.setBrush(Qt::white);
+    painter.drawPath(bubble.united(tail));
+
+    // Three text lines in the bubble.
+    painter.setBrush(QColor(52, 120, 210));
+    painter.drawRoundedRect(QRectF(17, 19, 30, 4), 2, 2);
+    painter.drawRoundedRect(QRectF(17, 25.5, 30, 4), 2, 2);
+    painter.drawRoundedRect(QRectF(17, 32, 19, 4), 2, 2);
+    painter.restore();
+}
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        PaintEmblem(painter, QRectF(0, 0, size, size));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace velmor

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QIcon>
+
+class QPainter;
+class QRectF;
+
+namespace velmor {
+
+// The program's icon, drawn by the program itself: a speech bubble with
+// three text lines on a blue rounded square.
+QIcon ApplicationIcon();
+
+// Draws the same emblem into the given square (also used by the about box).
+void PaintEmblem(QPainter &painter, const QRectF &square);
+
+} // namespace velmor

@@ -1,0 +1,267 @@
+#include "ui/main/mainwindow.h"
+
+#include "model/session.h"
+#include "model/snapshot.h"
+#include "service/service.h"
+#include "ui/main/appicon.h"
+#include "ui/main/listview.h"
+#include "ui/main/loginwindow.h"
+#include "ui/main/messagebox.h"
+#include "ui/main/version.h"
+#include "ui/send/frm_gonder.h"
+#include "ui/update/frm_hakkinda.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+namespace velmor {
+
+namespace {
+QAction *addMenuAction(QWidget *menu, const QString &name, const QString &caption)
+{
+    auto *action = new QAction(caption, menu);
+    action->setObjectName(name);
+    menu->addAction(action);
+    return action;
+}
+
+QMenu *addSubmenu(QMenuBar *bar, const QString &name, const QString &caption)
+{
+    QMenu *menu = bar->addMenu(caption);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
+    return menu;
+}
+} // namespace
+
+MainWindow::MainWindow(const Service &service, QUrl updateUrl, QWidget *parent)
+    : QMainWindow(parent), m_service(service), m_updateUrl(std::move(updateUrl)), m_session(new Session(this))
+{
+    setObjectName(u"MainWindow"_s);
+    setWindowTitle(u"Velmor Rehber"_s);
+    setWindowIcon(ApplicationIcon());
+
+    m_area = new QMdiArea(this);
+    m_area->setObjectName(u"mdiArea"_s);
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_area);
+
+    buildMenus();
+    updateMenus();
+
+    resize(1024, 720);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        resize(size().boundedTo(available.size()));
+        move(available.center() - rect().center());
+    }
+
+    connect(m_session, &Session::runStateChanged, this, &MainWindow::onRunStateChanged);
+    connect(m_session, &Session::snapshotChanged, this, &MainWindow::updateMenus);
+}
+
+MainWindow::~MainWindow() = default;
+
+LoginWindow *MainWindow::loginWindow() const
+{
+    return m_login;
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    m_send = addMenuAction(bar, u"SG_0"_s, u"SMS Gönder"_s);
+    m_reports = addMenuAction(bar, u"R_0"_s, u"İletim Raporları"_s);
+
+    QMenu *definitions = addSubmenu(bar, u"T_0"_s, u"Tanımlar"_s);
+    m_phoneBook = addMenuAction(definitions, u"T_1"_s, u"Grup Ve Kişi Tanımları"_s);
+    m_customerDetails = addMenuAction(definitions, u"T_2"_s, u"Cari Bilgileri"_s);
+
+    QMenu *about = addSubmenu(bar, u"H_0"_s, u"Hakkında"_s);
+    addMenuAction(about, u"H_1"_s, u"Yardım"_s);
+    QAction *aboutBox = addMenuAction(about, u"H_2"_s, u"Velmor SMS Hakkında"_s);
+
+    QAction *quit = addMenuAction(bar, u"C_0"_s, u"Çıkış"_s);
+
+    connect(m_send, &QAction::triggered, this, &MainWindow::openSendWindow);
+    connect(aboutBox, &QAction::triggered, this, &MainWindow::openAboutBox);
+    connect(quit, &QAction::triggered, this, &MainWindow::close);
+}
+
+void MainWindow::updateMenus()
+{
+    // Without a customer record (no login took place) the windows that show
+    // or change the customer's data stay shut.
+    const bool hasCustomer = m_session->snapshot().hasCustomer;
+    for (QAction *action : {m_send, m_reports, m_phoneBook, m_customerDetails})
+        action->setEnabled(hasCustomer);
+}
+
+void MainWindow::startUp()
+{
+    if (m_ended)
+        return;
+    const QString latest = FetchLatestVersion(m_service);
+    if (IsUpdateOffered(latest)) {
+        const bool download = MessageBox::askYesNo(
+            this, u"Güncel Sürüm İndir"_s,
+            u"SMS Programınızın Güncel Sürümü Bulundu.. İndirip Kurmanız Önerilir.. Şimdi İndirmek İstiyormusunuz.?"_s);
+        if (download) {
+            // The update window opens here, beside the frame; no login takes
+            // place in this run.
+            showFrame();
+            return;
+        }
+    }
+    showLogin();
+}
+
+void MainWindow::showLogin()
+{
+    if (!m_login) {
+        m_login = new LoginWindow(m_service, *m_session, this);
+        m_login->setWindowModality(Qt::ApplicationModal);
+    }
+    m_login->show();
+    m_login->raise();
+    m_login->activateWindow();
+}
+
+void MainWindow::showFrame()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::onRunStateChanged(const QString &value)
+{
+    if (value == u"oldu") {
+        loginSucceeded();
+    } else if (value == u"olmadi") {
+        if (m_login) {
+            m_login->dismiss();
+            m_login->deleteLater();
+        }
+        close();
+    } else if (value == u"Guncellendi") {
+        if (m_updateWindow)
+            m_updateWindow->close();
+        close();
+    }
+    // Any other value changes nothing.
+}
+
+void MainWindow::loginSucceeded()
+{
+    if (!m_login)
+        return;
+
+    // The account of the customer code as typed, blanks included.
+    AccountSnapshot snapshot = m_session->snapshot();
+    m_login->setBusy(true);
+    const RefreshResult result = RefreshAccountSnapshot(m_service, snapshot, m_login->customerCode());
+    m_login->setBusy(false);
+
+    if (result != RefreshResult::Loaded || !snapshot.hasCustomer) {
+        // The service went away between the login check and the account
+        // fetch: an empty frame would be of no use, so the login stays open.
+        m_session->setLoginActive({});
+        MessageBox::show(m_login, u"Server Hatası Oluştu..Giriş Yapılamıyor."_s);
+        return;
+    }
+
+    m_session->setSnapshot(std::move(snapshot));
+    // Show the frame first so that the program always has a visible window.
+    showFrame();
+    m_login->dismiss();
+    m_login->deleteLater();
+}
+
+QMdiSubWindow *MainWindow::openChild(QPointer<QMdiSubWindow> &slot, const std::function<QWidget *()> &create,
+                                     Qt::WindowFlags flags)
+{
+    if (slot) {
+        if (slot->isMinimized())
+            slot->showNormal();
+        m_area->setActiveSubWindow(slot);
+        slot->raise();
+        return nullptr;
+    }
+    QWidget *content = create();
+    auto *frame = m_area->addSubWindow(content, flags);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(windowIcon());
+    content->setWindowIcon(windowIcon());
+    slot = frame;
+    return frame;
+}
+
+void MainWindow::openSendWindow()
+{
+    if (!m_session->snapshot().hasCustomer)
+        return;
+    QMdiSubWindow *frame =
+        openChild(m_sendWindow, [this] { return new Frm_Gonder(m_service, *m_session, nullptr); });
+    if (!frame)
+        return;
+    frame->adjustSize();
+    PlaceChildWindow(frame, m_area, 200);
+    frame->show();
+    frame->widget()->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::openAboutBox()
+{
+    // A fixed box: no resizing, no minimising or maximising.
+    const Qt::WindowFlags fixedBox = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                     | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    QMdiSubWindow *frame =
+        openChild(m_aboutBox, [this] { return new Frm_Hakkinda(*m_session, nullptr); }, fixedBox);
+    if (!frame)
+        return;
+    frame->adjustSize();
+    frame->move(AboutBoxPosition(frameGeometry().size(), frame->frameGeometry().size()));
+    frame->show();
+    frame->widget()->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Nothing closes while a request of the login window is in flight.
+    if (m_login && m_login->isBusy()) {
+        event->ignore();
+        return;
+    }
+    // Every window inside the frame closes with it; one that refuses (its
+    // request still in flight) keeps the frame open.
+    const QList<QMdiSubWindow *> children = m_area->subWindowList();
+    for (QMdiSubWindow *child : children) {
+        if (!child->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    if (m_login) {
+        m_login->dismiss();
+        m_login->deleteLater();
+    }
+    if (m_updateWindow)
+        m_updateWindow->close();
+
+    event->accept();
+    if (!m_ended) {
+        m_ended = true;
+        emit ended();
+    }
+}
+
+} // namespace velmor

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QUrl>
+
+#include <functional>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace velmor {
+
+class LoginWindow;
+class Service;
+class Session;
+
+// The program's frame: the menu bar and the area the feature windows open in.
+// It owns the session (account snapshot and login values) for the whole run
+// and reacts to every change of the session's RunState.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    MainWindow(const Service &service, QUrl updateUrl, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Asks the service for its newest release, offers the update when it is
+    // newer than this program, and otherwise opens the login window. The
+    // frame shows itself once a login succeeds, or at once when the update
+    // offer is accepted.
+    void startUp();
+
+    Session &session() { return *m_session; }
+    QMdiArea *mdiArea() const { return m_area; }
+    // The login window while it is open.
+    LoginWindow *loginWindow() const;
+    // The download base for the update package.
+    const QUrl &updateUrl() const { return m_updateUrl; }
+    // True once the frame has closed for good: the program ends.
+    bool hasEnded() const { return m_ended; }
+
+signals:
+    // The frame has closed; the program should end.
+    void ended();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void updateMenus();
+    void showLogin();
+    void onRunStateChanged(const QString &value);
+    void loginSucceeded();
+    void showFrame();
+
+    void openSendWindow();
+    void openAboutBox();
+    // Brings the window forward when it is open, otherwise creates it inside
+    // the area and returns its new frame (nullptr when it was open already).
+    QMdiSubWindow *openChild(QPointer<QMdiSubWindow> &slot, const std::function<QWidget *()> &create,
+                             Qt::WindowFlags flags = {});
+
+    const Service &m_service;
+    QUrl m_updateUrl;
+    Session *m_session = nullptr;
+    QMdiArea *m_area = nullptr;
+    QPointer<LoginWindow> m_login;
+    // The update window, while one is open.
+    QPointer<QWidget> m_updateWindow;
+    QPointer<QMdiSubWindow> m_sendWindow;
+    QPointer<QMdiSubWindow> m_aboutBox;
+
+    QAction *m_send = nullptr;
+    QAction *m_reports = nullptr;
+    QAction *m_phoneBook = nullptr;
+    QAction *m_customerDetails = nullptr;
+    bool m_ended = false;
+};
+
+} // namespace velmor
