@@ -1,12 +1,566 @@
 #include "ui/send/frm_gonder.h"
 
+#include "model/session.h"
+#include "service/service.h"
+#include "text/turkish.h"
+#include "ui/main/listview.h"
+#include "ui/main/messagebox.h"
+#include "ui/send/contacttablemodel.h"
+#include "ui/send/sendwidgets.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <vector>
+
 namespace velmor {
+
+namespace {
+
+// The tree node key ("M_0" for the root, "M_" + Grup_No for a group).
+constexpr int NodeKeyRole = Qt::UserRole;
+
+const QString kRootKey = QStringLiteral("M_0");
+
+bool recordNumberLess(const Contact &a, const Contact &b)
+{
+    return a.Adr_K_No < b.Adr_K_No;
+}
+
+QGroupBox *frame(const QString &title, const QString &name, QWidget *parent)
+{
+    auto *box = new QGroupBox(title, parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QLabel *figure(const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(QStringLiteral("0"), parent);
+    label->setObjectName(name);
+    label->setMinimumWidth(48);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QPushButton *button(const QString &text, const QString &name, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QTreeView *contactList(const QString &name, ContactTableModel *model, QWidget *parent)
+{
+    auto *view = new QTreeView(parent);
+    view->setObjectName(name);
+    view->setModel(model);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setUniformRowHeights(true);
+    view->setRootIsDecorated(false);
+    view->setSortingEnabled(false);
+    return view;
+}
+
+// Only "Adı", "Soyadı" and "GSM No" are shown; the other columns stay in the model.
+void showNameColumns(QTreeView *view)
+{
+    for (int column = 0; column < ContactTableModel::ColumnCount; ++column) {
+        const bool shown = column == ContactTableModel::Adr_Adi || column == ContactTableModel::Adr_Soyadi
+                           || column == ContactTableModel::Adr_GSM_No;
+        view->setColumnHidden(column, !shown);
+    }
+    view->setColumnWidth(ContactTableModel::Adr_Adi, Twips(1000));
+    view->setColumnWidth(ContactTableModel::Adr_Soyadi, Twips(1200));
+    view->setColumnWidth(ContactTableModel::Adr_GSM_No, Twips(1200));
+}
+
+void selectFirstRow(QTreeView *view)
+{
+    const QModelIndex first = view->model()->index(0, ContactTableModel::Adr_Adi);
+    view->selectionModel()->setCurrentIndex(first,
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(first);
+}
+
+} // namespace
 
 Frm_Gonder::Frm_Gonder(const Service &service, Session &session, QWidget *parent)
     : QWidget(parent), m_service(service), m_session(session)
 {
     setObjectName(QStringLiteral("Frm_Gonder"));
     setWindowTitle(QStringLiteral("SMS Gönder"));
+    buildControls();
+    resize(sizeHint());
+
+    // The main window gives the icon and the place when it puts the window
+    // into its area; the rest of the opening happens here, in this order.
+    PrepareListView(false, m_groupList, kStripeColour);
+    PrepareListView(false, m_recipientList, kStripeColour);
+    fillSenderNames();
+    m_message->clear();
+    messageChanged();
+    FillGroupTree();
+    CalculateCost();
+    m_balance->setText(FetchCreditBalance(m_session.customerNo()));
+    if (m_senderName->count() > 0)
+        m_senderName->setCurrentIndex(0);
+}
+
+Frm_Gonder::~Frm_Gonder() = default;
+
+QSize Frm_Gonder::sizeHint() const
+{
+    return {Twips(15600), Twips(9900)};
+}
+
+void Frm_Gonder::buildControls()
+{
+    m_groupModel = new ContactTableModel(this);
+    m_groupModel->setObjectName(QStringLiteral("groupContactsModel"));
+    m_recipientModel = new ContactTableModel(this);
+    m_recipientModel->setObjectName(QStringLiteral("recipientsModel"));
+
+    // Address groups.
+    auto *groups = frame(QStringLiteral("Adres Grupları"), QStringLiteral("fraGruplar"), this);
+    m_groupTree = new GroupTree(groups);
+    m_groupTree->setObjectName(QStringLiteral("TreeView1"));
+    m_groupTree->setHeaderHidden(true);
+    m_groupTree->setColumnCount(1);
+    m_groupTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto *groupsLayout = new QVBoxLayout(groups);
+    groupsLayout->addWidget(m_groupTree);
+
+    // Contacts of the chosen group.
+    auto *groupContacts = frame(QStringLiteral("Gruptaki Kişiler"), QStringLiteral("fraGruptakiKisiler"), this);
+    m_search = new QLineEdit(groupContacts);
+    m_search->setObjectName(QStringLiteral("text1"));
+    m_search->setMaxLength(101);
+    m_search->setPlaceholderText(QStringLiteral("Ara: ad, soyad veya GSM no"));
+    m_search->setClearButtonEnabled(true);
+    m_groupList = contactList(QStringLiteral("ListView2"), m_groupModel, groupContacts);
+    m_selectAll = button(QStringLiteral("Tümünü Seç"), QStringLiteral("Cmd_Sec"), groupContacts);
+    m_selectNone = button(QStringLiteral("Seçim İptal"), QStringLiteral("Cmd_Secim_iptal"), groupContacts);
+    auto *groupContactsLayout = new QVBoxLayout(groupContacts);
+    groupContactsLayout->addWidget(m_search);
+    groupContactsLayout->addWidget(m_groupList, 1);
+    auto *selectRow = new QHBoxLayout;
+    selectRow->addWidget(m_selectAll);
+    selectRow->addWidget(m_selectNone);
+    groupContactsLayout->addLayout(selectRow);
+
+    // Recipients.
+    auto *recipients =
+        frame(QStringLiteral("SMS Gönderilecek Kişiler"), QStringLiteral("fraGonderilecekKisiler"), this);
+    m_recipientList = contactList(QStringLiteral("ListView3"), m_recipientModel, recipients);
+    m_recipientCount = figure(QStringLiteral("Label2_0"), recipients);
+    auto *recipientsLayout = new QVBoxLayout(recipients);
+    recipientsLayout->addWidget(m_recipientList, 1);
+    auto *countRow = new QHBoxLayout;
+    countRow->addWidget(new QLabel(QStringLiteral("SMS Gönderilecek Kişi Sayısı :"), recipients));
+    countRow->addWidget(m_recipientCount);
+    countRow->addStretch(1);
+    recipientsLayout->addLayout(countRow);
+
+    // Message.
+    auto *message = frame(QStringLiteral("SMS Metni"), QStringLiteral("fraMesaj"), this);
+    m_message = new MessageEdit(message);
+    m_message->setObjectName(QStringLiteral("Text2"));
+    m_message->setTabChangesFocus(true);
+    m_messageLength = figure(QStringLiteral("Label2_1"), message);
+    auto *messageLayout = new QVBoxLayout(message);
+    messageLayout->addWidget(m_message, 1);
+    auto *lengthRow = new QHBoxLayout;
+    lengthRow->addWidget(new QLabel(QStringLiteral("SMS Metin Boyu :"), message));
+    lengthRow->addWidget(m_messageLength);
+    lengthRow->addStretch(1);
+    messageLayout->addLayout(lengthRow);
+
+    // Sender name.
+    auto *sender = frame(QStringLiteral("Gönderici"), QStringLiteral("fraGonderici"), this);
+    m_senderName = new QComboBox(sender);
+    m_senderName->setObjectName(QStringLiteral("Combo1"));
+    m_senderName->setEditable(false);
+    m_senderName->setMinimumContentsLength(14);
+    m_noSenderNote = new QLabel(QStringLiteral("Onaylanmış gönderici adınız bulunmuyor."), sender);
+    m_noSenderNote->setObjectName(QStringLiteral("lblGondericiYok"));
+    m_noSenderNote->setWordWrap(true);
+    m_noSenderNote->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
+    auto *senderLayout = new QVBoxLayout(sender);
+    senderLayout->addWidget(new QLabel(QStringLiteral("SMS'de Görülecek Gönderici Adı :"), sender));
+    senderLayout->addWidget(m_senderName);
+    senderLayout->addWidget(m_noSenderNote);
+
+    // Commands.
+    auto *commands = frame(QStringLiteral("İşlemler"), QStringLiteral("fraIslemler"), this);
+    m_add = button(QStringLiteral("Listeye Ekle"), QStringLiteral("Cmd_Lst_Ekle"), commands);
+    m_remove = button(QStringLiteral("Listeden Çıkar"), QStringLiteral("Cmd_Lst_Cikar"), commands);
+    m_balance = figure(QStringLiteral("Label6"), commands);
+    m_balance->setText(QString());
+    m_balance->setCursor(Qt::PointingHandCursor);
+    m_balance->setToolTip(QStringLiteral("Gönderim düğmesini mevcut kontöre göre yeniden denetler"));
+    m_balance->installEventFilter(this);
+    m_cost = figure(QStringLiteral("Label7"), commands);
+    m_send = button(QStringLiteral("SMS Gönder"), QStringLiteral("cmdGonder"), commands);
+    m_send->setEnabled(false);
+    auto *commandsLayout = new QGridLayout(commands);
+    commandsLayout->addWidget(m_add, 0, 0);
+    commandsLayout->addWidget(m_remove, 0, 1);
+    commandsLayout->addWidget(new QLabel(QStringLiteral("Mevcut Kontörünüz :"), commands), 1, 0);
+    commandsLayout->addWidget(m_balance, 1, 1);
+    commandsLayout->addWidget(new QLabel(QStringLiteral("Harcanacak Kontör Adedi :"), commands), 2, 0);
+    commandsLayout->addWidget(m_cost, 2, 1);
+    commandsLayout->addWidget(m_send, 3, 0, 1, 2);
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(groups, 0, 0);
+    layout->addWidget(groupContacts, 0, 1);
+    layout->addWidget(recipients, 0, 2);
+    layout->addWidget(message, 1, 0, 2, 2);
+    layout->addWidget(sender, 1, 2);
+    layout->addWidget(commands, 2, 2);
+    layout->setColumnStretch(0, 2);
+    layout->setColumnStretch(1, 3);
+    layout->setColumnStretch(2, 3);
+    layout->setRowStretch(0, 3);
+    layout->setRowStretch(2, 1);
+
+    showNameColumns(m_groupList);
+    showNameColumns(m_recipientList);
+
+    connect(m_groupTree, &QTreeWidget::itemClicked, this, &Frm_Gonder::ShowGroupContacts);
+    connect(m_groupTree, &GroupTree::nodeChosenByKey, this, &Frm_Gonder::ShowGroupContacts);
+    connect(m_search, &QLineEdit::textChanged, this, &Frm_Gonder::FilterGroupContacts);
+    connect(m_add, &QPushButton::clicked, this, &Frm_Gonder::AddRecipients);
+    connect(m_groupList, &QAbstractItemView::doubleClicked, this, &Frm_Gonder::AddRecipients);
+    connect(m_remove, &QPushButton::clicked, this, &Frm_Gonder::RemoveRecipients);
+    connect(m_recipientList, &QAbstractItemView::doubleClicked, this, &Frm_Gonder::RemoveRecipients);
+    connect(m_selectAll, &QPushButton::clicked, this, &Frm_Gonder::selectAllCandidates);
+    connect(m_selectNone, &QPushButton::clicked, this, &Frm_Gonder::clearCandidateSelection);
+    connect(m_message, &MessageEdit::messageChanged, this, &Frm_Gonder::messageChanged);
+    connect(m_send, &QPushButton::clicked, this, &Frm_Gonder::SendClick);
+}
+
+void Frm_Gonder::fillSenderNames()
+{
+    m_senderName->clear();
+    const CustomerRecord &customer = m_session.snapshot().customer;
+    for (const int field : {CustomerRecord::Cari_SMS_Gonderici_Adi1, CustomerRecord::Cari_SMS_Gonderici_Adi2,
+                            CustomerRecord::Cari_SMS_Gonderici_Adi3}) {
+        if (!customer[field].trimmed().isEmpty())
+            m_senderName->addItem(customer[field]);
+    }
+    m_noSenderNote->setVisible(!hasSenderName());
+}
+
+bool Frm_Gonder::hasSenderName() const
+{
+    return m_senderName->count() > 0;
+}
+
+void Frm_Gonder::FillGroupTree()
+{
+    m_groupTree->clear();
+
+    auto *root = new QTreeWidgetItem(QStringList{QStringLiteral("Tümü")});
+    root->setData(0, NodeKeyRole, kRootKey);
+    QFont bold = m_groupTree->font();
+    bold.setBold(true);
+    root->setFont(0, bold);
+
+    // Nodes by key; a group finds its parent here in constant time. A group
+    // whose parent has no node yet (it comes later, or does not exist) hangs
+    // under "Tümü", drawn as a sub-group, so that no group is lost.
+    QHash<QString, QTreeWidgetItem *> nodes;
+    const QList<ContactGroup> &groups = m_session.snapshot().groups;
+    nodes.reserve(groups.size() + 1);
+    nodes.insert(kRootKey, root);
+    const QBrush red(QColor(255, 0, 0));
+    const QBrush blue(QColor(0, 0, 255));
+    for (const ContactGroup &group : groups) {
+        const bool topLevel = LeadingNumber(group.Grp_Ust_Grup_No) == 0;
+        QTreeWidgetItem *parent = topLevel ? root : nodes.value(QStringLiteral("M_") + group.Grp_Ust_Grup_No, root);
+        auto *node = new QTreeWidgetItem(parent, QStringList{group.Grp_Adi});
+        const QString key = QStringLiteral("M_") + group.Grup_No;
+        node->setData(0, NodeKeyRole, key);
+        if (topLevel) {
+            node->setFont(0, bold);
+            node->setForeground(0, red);
+        } else {
+            node->setForeground(0, blue);
+        }
+        // The first node made for a key stays the one its children find.
+        if (!nodes.contains(key))
+            nodes.insert(key, node);
+    }
+    m_groupTree->addTopLevelItem(root);
+    m_groupTree->expandAll();
+    m_groupTree->setCurrentItem(root);
+    m_groupTree->scrollToItem(root);
+
+    m_chosenKeys.clear();
+    m_chosenSet.clear();
+    m_recipients.clear();
+    m_recipientModel->setContacts(m_recipients);
+    ShowGroupContacts();
+}
+
+void Frm_Gonder::ShowGroupContacts()
+{
+    // The contact list is shared with the snapshot, not copied.
+    m_source = m_session.snapshot().contacts;
+
+    QString chosenGroup = QStringLiteral("0");
+    if (const QTreeWidgetItem *node = m_groupTree->currentItem())
+        chosenGroup = node->data(0, NodeKeyRole).toString().sliced(2);
+    const bool everyGroup = chosenGroup == u"0";
+    const bool anyChosen = !m_chosenSet.isEmpty();
+
+    m_candidates.clear();
+    m_candidates.reserve(everyGroup ? m_source.size() : 0);
+    const qsizetype count = m_source.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        const Contact &contact = m_source.at(i);
+        if (!everyGroup && contact.Grup_No != chosenGroup)
+            continue;
+        if (anyChosen && m_chosenSet.contains(contact.MarkKey))
+            continue;
+        m_candidates.append(int(i));
+    }
+    FilterGroupContacts();
+    setFigure(m_recipientCount, QString::number(m_recipients.size()));
+}
+
+void Frm_Gonder::FilterGroupContacts()
+{
+    const ContactSearch search(m_search->text());
+    if (search.isEmpty()) {
+        m_groupModel->setContacts(m_source, m_candidates);
+    } else {
+        QList<int> rows;
+        for (const int i : std::as_const(m_candidates)) {
+            const Contact &contact = m_source.at(i);
+            if (search.matches(contact.Adr_Adi, contact.Adr_Soyadi, contact.Adr_GSM_No))
+                rows.append(i);
+        }
+        m_groupModel->setContacts(m_source, std::move(rows));
+    }
+    updateButtons();
+}
+
+void Frm_Gonder::updateButtons()
+{
+    const bool candidates = m_groupModel->rowCount() > 0;
+    m_add->setEnabled(candidates);
+    m_selectAll->setEnabled(candidates);
+    m_selectNone->setEnabled(candidates);
+    m_remove->setEnabled(!m_recipients.isEmpty());
+}
+
+QList<int> Frm_Gonder::selectedRows(const QTreeView *view) const
+{
+    // One pass over the selection ranges, then one over the rows: no
+    // per-row selection query.
+    const int rowCount = view->model()->rowCount();
+    std::vector<char> marked(std::size_t(rowCount), 0);
+    qsizetype markedCount = 0;
+    const QItemSelection selection = view->selectionModel()->selection();
+    for (const QItemSelectionRange &range : selection) {
+        const int bottom = std::min(range.bottom(), rowCount - 1);
+        for (int row = std::max(range.top(), 0); row <= bottom; ++row) {
+            if (!marked[std::size_t(row)]) {
+                marked[std::size_t(row)] = 1;
+                ++markedCount;
+            }
+        }
+    }
+    QList<int> rows;
+    rows.reserve(markedCount);
+    for (int row = 0; row < rowCount; ++row) {
+        if (marked[std::size_t(row)])
+            rows.append(row);
+    }
+    return rows;
+}
+
+void Frm_Gonder::AddRecipients()
+{
+    QList<Contact> added;
+    for (const int row : selectedRows(m_groupList)) {
+        const Contact &contact = m_groupModel->contactAt(row);
+        // One entry per contact, even should the list hold the same key twice.
+        if (m_chosenSet.contains(contact.MarkKey))
+            continue;
+        m_chosenSet.insert(contact.MarkKey);
+        m_chosenKeys += contact.MarkKey;
+        added.append(contact);
+    }
+    if (!added.isEmpty()) {
+        // The list stays ascending by record number as text: sort the new
+        // rows and merge them in, instead of inserting one by one.
+        std::stable_sort(added.begin(), added.end(), recordNumberLess);
+        const qsizetype oldCount = m_recipients.size();
+        m_recipients.append(std::move(added));
+        std::inplace_merge(m_recipients.begin(), m_recipients.begin() + oldCount, m_recipients.end(),
+                           recordNumberLess);
+        m_recipientModel->setContacts(m_recipients);
+    }
+    ShowGroupContacts();
+    if (m_groupModel->rowCount() > 0)
+        selectFirstRow(m_groupList);
+    m_groupList->setFocus();
+}
+
+void Frm_Gonder::RemoveRecipients()
+{
+    const QList<int> rows = selectedRows(m_recipientList);
+    if (!rows.isEmpty()) {
+        QSet<QString> removed;
+        removed.reserve(rows.size());
+        std::vector<char> drop(std::size_t(m_recipients.size()), 0);
+        for (const int row : rows) {
+            drop[std::size_t(row)] = 1;
+            removed.insert(m_recipients.at(row).MarkKey);
+        }
+        QList<Contact> kept;
+        kept.reserve(m_recipients.size() - rows.size());
+        for (qsizetype i = 0; i < m_recipients.size(); ++i) {
+            if (!drop[std::size_t(i)])
+                kept.append(m_recipients.at(i));
+        }
+        m_recipients = std::move(kept);
+
+        // Rebuild the text form in one pass: every key is "#...#".
+        QString keys;
+        keys.reserve(m_chosenKeys.size());
+        qsizetype pos = 0;
+        while (pos < m_chosenKeys.size()) {
+            const qsizetype close = m_chosenKeys.indexOf(u'#', pos + 1);
+            const qsizetype end = close < 0 ? m_chosenKeys.size() : close + 1;
+            const QStringView key = QStringView(m_chosenKeys).sliced(pos, end - pos);
+            if (!removed.contains(key.toString()))
+                keys += key;
+            pos = end;
+        }
+        m_chosenKeys = std::move(keys);
+        for (const QString &key : std::as_const(removed))
+            m_chosenSet.remove(key);
+        m_recipientModel->setContacts(m_recipients);
+    }
+    ShowGroupContacts();
+    if (!m_recipients.isEmpty())
+        selectFirstRow(m_recipientList);
+    m_recipientList->setFocus();
+}
+
+void Frm_Gonder::selectAllCandidates()
+{
+    m_groupList->selectAll();
+    m_groupList->setFocus();
+}
+
+void Frm_Gonder::clearCandidateSelection()
+{
+    m_groupList->clearSelection();
+    m_groupList->setFocus();
+}
+
+void Frm_Gonder::messageChanged()
+{
+    setFigure(m_messageLength, QString::number(MessageLength(m_message->toPlainText())));
+}
+
+void Frm_Gonder::setFigure(QLabel *label, const QString &text)
+{
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    CalculateCost();
+}
+
+QString Frm_Gonder::FetchCreditBalance(const QString &customerNo)
+{
+    m_requestRunning = true;
+    const QString payload = FetchCreditBalancePayload(m_service, customerNo);
+    m_requestRunning = false;
+    return CreditBalanceFromPayload(payload);
+}
+
+void Frm_Gonder::applyCost(const CostDecision &decision)
+{
+    m_cost->setText(decision.cost);
+    // Without an approved sender name there is nothing to send under.
+    m_send->setEnabled(decision.sendEnabled && hasSenderName());
+}
+
+void Frm_Gonder::CalculateCost()
+{
+    applyCost(velmor::CalculateCost(m_recipientCount->text(), m_messageLength->text(), m_balance->text()));
+}
+
+void Frm_Gonder::BalanceClick()
+{
+    applyCost(ReapplyCostRule(m_recipientCount->text(), m_messageLength->text(), m_cost->text(),
+                              m_balance->text()));
+}
+
+QString Frm_Gonder::SendSms(const QString &customerNo, const QString &senderName, const QString &messageType,
+                            const QString &message, const QString &phoneList, const QString &partCount)
+{
+    m_requestRunning = true;
+    const QString reply =
+        velmor::SendSms(m_service, customerNo, senderName, messageType, message, phoneList, partCount);
+    m_requestRunning = false;
+    return reply;
+}
+
+void Frm_Gonder::SendClick()
+{
+    m_send->setEnabled(false);
+    if (m_session.loginActive() != u"1" || !hasSenderName())
+        return;
+
+    const QString text = m_message->toPlainText();
+    const QString partCount = QString::number(MessagePartCount(MessageLength(text)));
+    const QString reply = SendSms(m_session.customerNo(), m_senderName->currentText(), QStringLiteral("1"),
+                                  MessageForSending(text), BuildTelephoneList(m_recipients), partCount);
+    m_balance->setText(GetTagText(reply, QStringLiteral("<SMSGonderim>")));
+    MessageBox::show(this, SendSucceeded(m_balance->text()) ? QStringLiteral("Mesajlarınız Gönderildi.")
+                                                            : QStringLiteral("Mesajlarınız Gönderilemedi..!"));
+    m_send->setEnabled(true);
+}
+
+bool Frm_Gonder::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_balance && event->type() == QEvent::MouseButtonRelease) {
+        BalanceClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Frm_Gonder::closeEvent(QCloseEvent *event)
+{
+    // Never closed while its own request waits for the service.
+    if (m_requestRunning) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 } // namespace velmor

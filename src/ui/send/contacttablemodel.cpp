@@ -1,0 +1,89 @@
+#include "ui/send/contacttablemodel.h"
+
+namespace velmor {
+
+void ContactTableModel::setContacts(QList<Contact> contacts)
+{
+    beginResetModel();
+    m_source = std::move(contacts);
+    m_rows.clear();
+    m_identity = true;
+    endResetModel();
+}
+
+void ContactTableModel::setContacts(QList<Contact> source, QList<int> rows)
+{
+    beginResetModel();
+    m_source = std::move(source);
+    m_rows = std::move(rows);
+    m_identity = false;
+    endResetModel();
+}
+
+const Contact &ContactTableModel::contactAt(int row) const
+{
+    return m_source.at(sourceRow(row));
+}
+
+int ContactTableModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return int(m_identity ? m_source.size() : m_rows.size());
+}
+
+int ContactTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+const QString &ContactTableModel::field(const Contact &contact, int column)
+{
+    switch (column) {
+    case Adr_K_No: return contact.Adr_K_No;
+    case Grup_No: return contact.Grup_No;
+    case Adr_Adi: return contact.Adr_Adi;
+    case Adr_Soyadi: return contact.Adr_Soyadi;
+    case Adr_Adres1: return contact.Adr_Adres1;
+    case Adr_Adres2: return contact.Adr_Adres2;
+    case Adr_Adres3: return contact.Adr_Adres3;
+    case Adr_ilce: return contact.Adr_ilce;
+    case Adr_il: return contact.Adr_il;
+    case Adr_GSM_No: return contact.Adr_GSM_No;
+    case MarkKey: return contact.MarkKey;
+    case Adr_Tel_No: return contact.Adr_Tel_No;
+    default: return contact.Adr_Fax_No;
+    }
+}
+
+QVariant ContactTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    return field(contactAt(index.row()), index.column());
+}
+
+QVariant ContactTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case Adr_K_No: return QStringLiteral("Adr_K_No");
+    case Grup_No: return QStringLiteral("Grup_No");
+    case Adr_Adi: return QStringLiteral("Adı");
+    case Adr_Soyadi: return QStringLiteral("Soyadı");
+    case Adr_Adres1: return QStringLiteral("Adres");
+    case Adr_Adres2: return QStringLiteral("Adres 2");
+    case Adr_Adres3: return QStringLiteral("Adres 3");
+    case Adr_ilce: return QStringLiteral("İlçe");
+    case Adr_il: return QStringLiteral("İl");
+    case Adr_GSM_No: return QStringLiteral("GSM No");
+    case MarkKey: return QStringLiteral("MarkKey");
+    case Adr_Tel_No: return QStringLiteral("Sabit Tel");
+    default: return QStringLiteral("Fax");
+    }
+}
+
+} // namespace velmor

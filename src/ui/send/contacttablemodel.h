@@ -1,0 +1,62 @@
+#pragma once
+
+#include "model/snapshot.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+
+namespace velmor {
+
+// Contact rows with their thirteen columns in the snapshot's column order.
+// The rows are either a whole list of contacts or a list of row numbers into
+// one (a filtered view of a shared list: no contact is copied); changing the
+// rows resets the model.
+class ContactTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        Adr_K_No,
+        Grup_No,
+        Adr_Adi,
+        Adr_Soyadi,
+        Adr_Adres1,
+        Adr_Adres2,
+        Adr_Adres3,
+        Adr_ilce,
+        Adr_il,
+        Adr_GSM_No,
+        MarkKey,
+        Adr_Tel_No,
+        Adr_Fax_No,
+        ColumnCount
+    };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // Shows every contact of the list, in its order.
+    void setContacts(QList<Contact> contacts);
+    // Shows the contacts of source at the given row numbers, in that order.
+    void setContacts(QList<Contact> source, QList<int> rows);
+
+    const Contact &contactAt(int row) const;
+    // The position in the source list of a shown row.
+    int sourceRow(int row) const { return m_identity ? row : m_rows.at(row); }
+    // The whole list of shown contacts; only for a model set without row numbers.
+    const QList<Contact> &contacts() const { return m_source; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    static const QString &field(const Contact &contact, int column);
+
+private:
+    QList<Contact> m_source;
+    QList<int> m_rows;
+    bool m_identity = true;
+};
+
+} // namespace velmor

@@ -1,0 +1,130 @@
+#include "ui/send/sendrules.h"
+
+#include "model/snapshot.h"
+#include "service/service.h"
+#include "text/turkish.h"
+
+#include <cmath>
+
+namespace velmor {
+
+namespace {
+
+bool isDigit(QChar ch)
+{
+    return ch >= u'0' && ch <= u'9';
+}
+
+} // namespace
+
+double LeadingNumber(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    if (i < n && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
+    const qsizetype digitsStart = i;
+    while (i < n && isDigit(text[i]))
+        ++i;
+    if (i == digitsStart)
+        return 0.0;
+    if (i < n && text[i] == u'.') {
+        qsizetype j = i + 1;
+        while (j < n && isDigit(text[j]))
+            ++j;
+        i = j;
+    }
+    bool ok = false;
+    const double value = text.first(i).toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+QString PlainNumberText(double value)
+{
+    if (value == std::floor(value) && std::fabs(value) < 1e15)
+        return QString::number(qint64(value));
+    return QString::number(value, 'g', 15);
+}
+
+QString CreditBalanceFromPayload(const QString &payload)
+{
+    const QStringView tag = u"<SMSKontor>";
+    const qsizetype first = payload.indexOf(tag);
+    if (first < 0)
+        return QStringLiteral("--");
+    const qsizetype start = first + tag.size();
+    const qsizetype end = payload.indexOf(tag, start);
+    if (end < 0)
+        return QStringLiteral("--");
+    return PlainNumberText(LeadingNumber(QStringView(payload).sliced(start, end - start)));
+}
+
+qsizetype MessageLength(QStringView boxText)
+{
+    return boxText.size() + boxText.count(u'\n');
+}
+
+QString MessageForSending(const QString &boxText)
+{
+    QString out = boxText;
+    out.replace(u'\n', QStringLiteral("\r\n"));
+    return out;
+}
+
+CostDecision CalculateCost(const QString &recipientCount, const QString &messageLength,
+                           const QString &balance)
+{
+    if (recipientCount == u"0" || messageLength == u"0")
+        return {QStringLiteral("0"), false};
+    const double parts = MessagePartCount(qsizetype(LeadingNumber(messageLength)));
+    const double credits = parts * LeadingNumber(recipientCount);
+    return {PlainNumberText(credits), credits <= LeadingNumber(balance)};
+}
+
+CostDecision ReapplyCostRule(const QString &recipientCount, const QString &messageLength,
+                             const QString &cost, const QString &balance)
+{
+    if (recipientCount == u"0" || messageLength == u"0")
+        return {QStringLiteral("0"), false};
+    return {cost, LeadingNumber(cost) <= LeadingNumber(balance)};
+}
+
+QString BuildTelephoneList(const QList<Contact> &recipients)
+{
+    QString list;
+    qsizetype size = 0;
+    for (const Contact &contact : recipients)
+        size += contact.Adr_GSM_No.size() + 1;
+    list.reserve(size);
+    for (const Contact &contact : recipients) {
+        // While the list is still empty the number becomes the list, so empty
+        // numbers at the top leave no trace.
+        if (!list.isEmpty())
+            list += u',';
+        list += contact.Adr_GSM_No;
+    }
+    return list;
+}
+
+SendStamp SplitServerTime(const QString &serverTime, const QDateTime &localNow)
+{
+    if (serverTime.size() == 14)
+        return {serverTime.first(8), serverTime.last(6)};
+    return {localNow.toString(QStringLiteral("yyyyMMdd")), localNow.toString(QStringLiteral("HHmmss"))};
+}
+
+bool SendSucceeded(const QString &balanceAfterSend)
+{
+    return balanceAfterSend == u"0" || LeadingNumber(balanceAfterSend) > 0;
+}
+
+QString SendSms(const Service &service, const QString &customerNo, const QString &senderName,
+                const QString &messageType, const QString &message, const QString &phoneList,
+                const QString &partCount)
+{
+    const SendStamp stamp = SplitServerTime(FetchServerTime(service), QDateTime::currentDateTime());
+    return SendSmsCommand(service, customerNo, senderName, messageType, message, phoneList, partCount,
+                          stamp.date, stamp.time);
+}
+
+} // namespace velmor

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+namespace velmor {
+
+// The message box: Turkish letters, the apostrophe and the semicolon never
+// stay in it. A key press inserts the folded character; any other change
+// (paste, drop, the program setting the text) folds the whole text in place,
+// keeping the caret and the selection where they were, since folding never
+// changes the length. The fold joins the edit that caused it, so one undo
+// takes back both.
+class MessageEdit : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit MessageEdit(QWidget *parent = nullptr);
+
+signals:
+    // The text changed and is folded.
+    void messageChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void foldContent();
+
+    bool m_folding = false;
+};
+
+// The group tree; also tells when the keyboard moved to another node, so that
+// arrow keys choose a group as a click does.
+class GroupTree : public QTreeWidget
+{
+    Q_OBJECT
+
+public:
+    using QTreeWidget::QTreeWidget;
+
+signals:
+    void nodeChosenByKey();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+} // namespace velmor
