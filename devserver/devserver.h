@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QLatin1StringView>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -12,6 +14,23 @@
 namespace velmor::dev {
 
 inline constexpr quint16 kDefaultPort = 48080;
+
+// The demo account of a new database.
+inline constexpr QLatin1StringView kDemoCustomerNo{"1001"};
+inline constexpr QLatin1StringView kDemoUser{"demo"};
+inline constexpr QLatin1StringView kDemoPassword{"demo"};
+
+// In a fault's command set, this number stands for the downloads under /download/.
+inline constexpr int kDownloadFault = 0;
+
+// The fault modes: "garbage" (a page without markers), "truncate" (full
+// Content-Length, half the body, then the connection closed), "close" (closed
+// without a reply), "one-marker" (the payload after a single marker) and
+// "no-length" (the reply without a Content-Length header, ended by closing).
+bool IsFaultMode(const QString &mode);
+
+// The database file used when none is given: in the user's data folder.
+QString DefaultDatabasePath();
 
 struct Options
 {
@@ -52,6 +71,12 @@ public:
     void setFault(const QString &mode, const QSet<int> &commands = {});
     void setLatestVersion(const QString &version, const QString &packageName = {});
 
+    // Where downloads come from; may change while running.
+    void setDownloadDir(const QString &dir);
+    // The service clock (command 13, send stamps fall back to it); an invalid
+    // value returns to the real local time.
+    void setFixedTime(const QDateTime &time);
+
     // Every request body received on /YeniRehber.asp, oldest first.
     const QList<QByteArray> &receivedBodies() const;
     void clearReceivedBodies();
@@ -62,6 +87,11 @@ public:
     int reportRowCount(const QString &customerNo) const;
     // Sets one field (0..31) of a customer record, e.g. to deactivate it.
     void setCustomerField(const QString &customerNo, int index, const QString &value);
+    QString customerField(const QString &customerNo, int index) const;
+    // Sets the account status field (record field 1) to "1" or "0".
+    void setAccountActive(const QString &customerNo, bool active);
+    // Puts the demo account back as in a new database.
+    bool resetDemo();
 
 private:
     struct Private;

@@ -1,0 +1,437 @@
+#include "devserver.h"
+
+#include "commands.h"
+#include "service/coding.h"
+#include "store.h"
+#include "wire.h"
+
+#include <QAbstractHttpServer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHttpServerRequest>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <functional>
+
+namespace velmor::dev {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum class Fault { None, Garbage, Truncate, Close, OneMarker, NoLength };
+
+Fault faultFromName(const QString &mode)
+{
+    if (mode == u"garbage")
+        return Fault::Garbage;
+    if (mode == u"truncate")
+        return Fault::Truncate;
+    if (mode == u"close")
+        return Fault::Close;
+    if (mode == u"one-marker")
+        return Fault::OneMarker;
+    if (mode == u"no-length")
+        return Fault::NoLength;
+    return Fault::None;
+}
+
+// Qt's HTTP server parses requests; the replies are written to the socket by
+// hand, since the fault switches need control over every byte and over when
+// the connection closes.
+class HttpFront final : public QAbstractHttpServer
+{
+public:
+    using Handler = std::function<void(const QHttpServerRequest &, QTcpSocket *)>;
+    HttpFront(Handler handler, QObject *parent) : QAbstractHttpServer(parent), m_handler(std::move(handler)) {}
+
+protected:
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override
+    {
+        m_handler(request, socket);
+        return true;
+    }
+    void missingHandler(const QHttpServerRequest &, QTcpSocket *) override {}
+
+private:
+    Handler m_handler;
+};
+
+struct Reply
+{
+    int status = 200;
+    QByteArray reason = "OK";
+    QList<std::pair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+    bool headOnly = false;
+};
+
+QByteArray head(const Reply &reply, bool withLength, bool closing)
+{
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason + "\r\n";
+    out += "Server: velmor-devserver\r\n";
+    for (const auto &[name, value] : reply.headers)
+        out += name + ": " + value + "\r\n";
+    if (withLength)
+        out += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    if (closing)
+        out += "Connection: close\r\n";
+    out += "\r\n";
+    return out;
+}
+
+QByteArray headerValue(const QHttpServerRequest &request, QByteArrayView name)
+{
+    for (const auto &[key, value] : request.headers()) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+Reply pageReply(int status, const QByteArray &reason, const QByteArray &page)
+{
+    Reply reply;
+    reply.status = status;
+    reply.reason = reason;
+    reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
+    reply.body = page;
+    return reply;
+}
+
+} // namespace
+
+bool IsFaultMode(const QString &mode)
+{
+    return faultFromName(mode) != Fault::None;
+}
+
+QString DefaultDatabasePath()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return base + u"/velmor-devserver/demo.sqlite"_s;
+}
+
+struct DevServer::Private
+{
+    Options options;
+    Store store;
+    HttpFront *http = nullptr;
+    QTcpServer *tcp = nullptr;
+    quint16 port = 0;
+    QString error;
+    QList<QByteArray> bodies;
+    QDateTime fixedTime;
+
+    Fault faultFor(int command) const
+    {
+        const Fault fault = faultFromName(options.fault);
+        if (fault == Fault::None)
+            return Fault::None;
+        if (options.faultCommands.isEmpty() || options.faultCommands.contains(command))
+            return fault;
+        return Fault::None;
+    }
+
+    QDateTime now() const { return fixedTime.isValid() ? fixedTime : QDateTime::currentDateTime(); }
+
+    void serve(const QHttpServerRequest &request, QTcpSocket *socket);
+    void serveCommand(const QHttpServerRequest &request, QTcpSocket *socket);
+    void serveDownload(const QHttpServerRequest &request, QTcpSocket *socket, const QString &name);
+    // Writes the reply, late and broken as the switches say. command selects
+    // the fault: a command code, kDownloadFault, or -1 for anything else.
+    void deliver(QTcpSocket *socket, const Reply &reply, int command);
+};
+
+DevServer::DevServer(Options options, QObject *parent) : QObject(parent), d(std::make_unique<Private>())
+{
+    d->options = std::move(options);
+}
+
+DevServer::~DevServer()
+{
+    // The sockets and pending replies go with the server object.
+    delete d->http;
+    d->http = nullptr;
+    d->store.close();
+}
+
+bool DevServer::start(quint16 port)
+{
+    d->error.clear();
+    if (d->http) {
+        d->error = u"Sunucu zaten çalışıyor."_s;
+        return false;
+    }
+    if (!d->store.isOpen()) {
+        QString error;
+        if (!d->store.open(d->options.dbPath, &error)) {
+            d->error = error;
+            return false;
+        }
+    }
+    if (d->options.seedLarge > 0) {
+        if (!d->store.seedLarge(d->options.seedLarge)) {
+            d->error = u"Büyük deneme verisi eklenemedi."_s;
+            return false;
+        }
+    } else if (d->options.resetDemo) {
+        if (!d->store.resetDemo()) {
+            d->error = u"Deneme hesabı yenilenemedi."_s;
+            return false;
+        }
+    }
+
+    auto *http = new HttpFront([p = d.get()](const QHttpServerRequest &request, QTcpSocket *socket) { p->serve(request, socket); },
+                               this);
+    auto *tcp = new QTcpServer(http);
+    if (!tcp->listen(QHostAddress::LocalHost, port)) {
+        d->error = u"127.0.0.1:%1 dinlenemiyor: %2"_s.arg(port).arg(tcp->errorString());
+        delete http;
+        return false;
+    }
+    http->bind(tcp);
+    d->http = http;
+    d->tcp = tcp;
+    d->port = tcp->serverPort();
+    return true;
+}
+
+quint16 DevServer::port() const
+{
+    return d->port;
+}
+
+QUrl DevServer::endpoint() const
+{
+    return QUrl(u"http://127.0.0.1:%1/YeniRehber.asp"_s.arg(d->port));
+}
+
+QUrl DevServer::downloadBase() const
+{
+    return QUrl(u"http://127.0.0.1:%1/download/"_s.arg(d->port));
+}
+
+QString DevServer::errorString() const
+{
+    return d->error;
+}
+
+void DevServer::setDelayMs(int ms)
+{
+    d->options.delayMs = qMax(0, ms);
+}
+
+void DevServer::setFault(const QString &mode, const QSet<int> &commands)
+{
+    if (!mode.isEmpty() && !IsFaultMode(mode))
+        qWarning("velmor-devserver: unknown fault mode %s", qPrintable(mode));
+    d->options.fault = mode;
+    d->options.faultCommands = commands;
+}
+
+void DevServer::setLatestVersion(const QString &version, const QString &packageName)
+{
+    d->options.latestVersion = version;
+    d->options.packageName = packageName;
+}
+
+void DevServer::setDownloadDir(const QString &dir)
+{
+    d->options.downloadDir = dir;
+}
+
+void DevServer::setFixedTime(const QDateTime &time)
+{
+    d->fixedTime = time;
+}
+
+const QList<QByteArray> &DevServer::receivedBodies() const
+{
+    return d->bodies;
+}
+
+void DevServer::clearReceivedBodies()
+{
+    d->bodies.clear();
+}
+
+QString DevServer::balance(const QString &customerNo) const
+{
+    const auto customer = d->store.customer(customerNo);
+    return customer ? customer->balance : QString();
+}
+
+void DevServer::setBalance(const QString &customerNo, const QString &balance)
+{
+    d->store.setBalance(customerNo, balance);
+}
+
+int DevServer::reportRowCount(const QString &customerNo) const
+{
+    return d->store.reportRowCount(customerNo);
+}
+
+void DevServer::setCustomerField(const QString &customerNo, int index, const QString &value)
+{
+    d->store.setCustomerField(customerNo, index, value);
+}
+
+QString DevServer::customerField(const QString &customerNo, int index) const
+{
+    const auto customer = d->store.customer(customerNo);
+    if (!customer || index < 0 || index >= kCustomerFieldCount)
+        return {};
+    return customer->fields[std::size_t(index)];
+}
+
+void DevServer::setAccountActive(const QString &customerNo, bool active)
+{
+    d->store.setCustomerField(customerNo, kStatusField, active ? u"1"_s : u"0"_s);
+}
+
+bool DevServer::resetDemo()
+{
+    return d->store.resetDemo();
+}
+
+void DevServer::Private::serve(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    const QString path = request.url().path(QUrl::FullyDecoded);
+    if (path.compare(u"/YeniRehber.asp"_s, Qt::CaseInsensitive) == 0) {
+        serveCommand(request, socket);
+        return;
+    }
+    if (path.startsWith(u"/download/"_s)) {
+        serveDownload(request, socket, path.mid(10));
+        return;
+    }
+    deliver(socket, pageReply(404, "Not Found", PlainPage(u"Sayfa bulunamadı."_s)), -1);
+}
+
+void DevServer::Private::serveCommand(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    const QByteArray body = request.body();
+    bodies.append(body);
+    const FormFields fields = FormFields::parse(body);
+    const int command = CommandCode(fields);
+
+    std::optional<QString> payload;
+    if (request.method() == QHttpServerRequest::Method::Post) {
+        const CommandContext context{options.latestVersion, options.packageName, now()};
+        payload = HandleCommand(store, fields, context);
+    }
+
+    const Fault fault = faultFor(command);
+    QByteArray page;
+    if (!payload || fault == Fault::Garbage) {
+        page = PlainPage(u"İstek anlaşılamadı."_s);
+    } else {
+        const QByteArray coded = EncodeReplyPayload(*payload, DrawCodingOffset());
+        page = fault == Fault::OneMarker ? OneMarkerPage(coded) : ReplyPage(coded);
+    }
+    deliver(socket, pageReply(200, "OK", page), command);
+}
+
+void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSocket *socket, const QString &name)
+{
+    const bool head = request.method() == QHttpServerRequest::Method::Head;
+    const Reply notFound = pageReply(404, "Not Found", PlainPage(u"Dosya bulunamadı."_s));
+    if (!head && request.method() != QHttpServerRequest::Method::Get) {
+        deliver(socket, pageReply(405, "Method Not Allowed", PlainPage(u"Yalnızca GET."_s)), kDownloadFault);
+        return;
+    }
+
+    // Only files inside the download folder, whatever the name says.
+    const QString rootPath = options.downloadDir.isEmpty() ? QString()
+                                                              : QFileInfo(options.downloadDir).canonicalFilePath();
+    const QString filePath = rootPath.isEmpty() || name.isEmpty()
+        ? QString()
+        : QFileInfo(QDir(rootPath).absoluteFilePath(name)).canonicalFilePath();
+    QFile file(filePath);
+    if (filePath.isEmpty() || !filePath.startsWith(rootPath + u'/') || !QFileInfo(filePath).isFile()
+        || !file.open(QIODevice::ReadOnly)) {
+        deliver(socket, notFound, kDownloadFault);
+        return;
+    }
+    const QByteArray data = file.readAll();
+    const qint64 size = data.size();
+
+    Reply reply;
+    reply.headers = {{"Content-Type", "application/octet-stream"}, {"Accept-Ranges", "bytes"}};
+    reply.body = data;
+    reply.headOnly = head;
+
+    // One range of the form "bytes=first-[last]"; anything else is ignored
+    // and the whole file is sent.
+    const QByteArray range = headerValue(request, "Range").trimmed();
+    if (range.startsWith("bytes=") && !range.contains(',')) {
+        const QByteArray spec = range.mid(6);
+        const qsizetype dash = spec.indexOf('-');
+        bool firstOk = false;
+        bool lastOk = true;
+        const qint64 first = dash > 0 ? spec.left(dash).trimmed().toLongLong(&firstOk) : 0;
+        const QByteArray lastText = dash > 0 ? spec.mid(dash + 1).trimmed() : QByteArray();
+        qint64 last = lastText.isEmpty() ? size - 1 : lastText.toLongLong(&lastOk);
+        if (firstOk && lastOk && first >= 0) {
+            if (first >= size || last < first) {
+                Reply refused = pageReply(416, "Range Not Satisfiable", QByteArray());
+                refused.headers.append({"Content-Range", "bytes */" + QByteArray::number(size)});
+                deliver(socket, refused, kDownloadFault);
+                return;
+            }
+            last = qMin(last, size - 1);
+            reply.status = 206;
+            reply.reason = "Partial Content";
+            reply.headers.append({"Content-Range", "bytes " + QByteArray::number(first) + '-'
+                                                       + QByteArray::number(last) + '/' + QByteArray::number(size)});
+            reply.body = data.mid(first, last - first + 1);
+        }
+    }
+    const Fault fault = faultFor(kDownloadFault);
+    if (fault == Fault::Garbage || fault == Fault::OneMarker) {
+        // In place of the file: an error page such as a broken site sends.
+        reply = pageReply(200, "OK", PlainPage(u"Sunucu hatası."_s));
+    }
+    deliver(socket, reply, kDownloadFault);
+}
+
+void DevServer::Private::deliver(QTcpSocket *socket, const Reply &reply, int command)
+{
+    const Fault fault = faultFor(command);
+    QPointer<QTcpSocket> target(socket);
+    auto send = [target, reply, fault] {
+        if (!target || target->state() != QAbstractSocket::ConnectedState)
+            return;
+        const QByteArray body = reply.headOnly ? QByteArray() : reply.body;
+        switch (fault) {
+        case Fault::Close:
+            target->disconnectFromHost();
+            return;
+        case Fault::Truncate:
+            target->write(head(reply, true, true) + body.left(body.size() / 2));
+            target->disconnectFromHost();
+            return;
+        case Fault::NoLength:
+            target->write(head(reply, false, true) + body);
+            target->disconnectFromHost();
+            return;
+        case Fault::Garbage:
+        case Fault::OneMarker:
+        case Fault::None:
+            target->write(head(reply, true, false) + body);
+            return;
+        }
+    };
+    if (options.delayMs > 0)
+        QTimer::singleShot(options.delayMs, http, send);
+    else
+        send();
+}
+
+} // namespace velmor::dev

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
+
+#include <optional>
+
+// The service's side of the exchange format: reading a posted form, decoding
+// the digit-coded values clients send, and coding reply payloads.
+namespace velmor::dev {
+
+// The fields of a form-encoded body, values still raw (not percent-decoded).
+// A field that occurs twice keeps its first value.
+class FormFields
+{
+public:
+    static FormFields parse(QByteArrayView body);
+
+    bool has(const QString &name) const { return m_raw.contains(name); }
+    // Ordinary form decoding: "+" is a space, %XX a byte, the bytes UTF-8.
+    // nullopt when the field is missing.
+    std::optional<QString> plain(const QString &name) const;
+    // A digit-coded value, decoded from Windows-1254 byte values. nullopt when
+    // the field is missing or is not a well-formed coded text.
+    std::optional<QString> coded(const QString &name) const;
+
+private:
+    QHash<QString, QByteArray> m_raw;
+};
+
+// Ordinary form decoding of one value.
+QString DecodeFormValue(QByteArrayView raw);
+
+// Decodes a coded value sent by a client: a three-digit offset, then one
+// group per character, each offset + the character's Windows-1254 byte. A
+// short last group is read the same way. nullopt when a character is not a
+// digit or a group falls outside 0..255; the empty text decodes to itself.
+std::optional<QString> DecodeClientValue(QByteArrayView digits);
+
+// Codes a reply payload as the service does: the offset (0..99) as three
+// digits, then one group per UTF-8 byte of the payload.
+QByteArray EncodeReplyPayload(const QString &payload, int offset);
+
+// The page around a coded payload: some page text, "<Rehber>", the coded
+// payload, "<Rehber>", more page text.
+QByteArray ReplyPage(const QByteArray &codedPayload);
+// The same page with the payload after a single marker only.
+QByteArray OneMarkerPage(const QByteArray &codedPayload);
+// A page without any marker: what any request the service cannot understand gets.
+QByteArray PlainPage(const QString &message);
+
+} // namespace velmor::dev
