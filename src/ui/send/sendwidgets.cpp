@@ -2,7 +2,9 @@
 
 #include "text/turkish.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextCursor>
 
 namespace velmor {
@@ -28,6 +30,30 @@ void MessageEdit::keyPressEvent(QKeyEvent *event)
     event->setAccepted(foldedEvent.isAccepted());
 }
 
+void MessageEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (IsFoldedTurkish(event->commitString())) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent folded(event->preeditString(), event->attributes());
+    folded.setCommitString(FoldTurkish(event->commitString()), event->replacementStart(),
+                           event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&folded);
+    event->setAccepted(folded.isAccepted());
+}
+
+void MessageEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (!source->hasText() || IsFoldedTurkish(source->text())) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QMimeData folded;
+    folded.setText(FoldTurkish(source->text()));
+    QPlainTextEdit::insertFromMimeData(&folded);
+}
+
 void MessageEdit::foldContent()
 {
     if (m_folding)
@@ -42,8 +68,11 @@ void MessageEdit::foldContent()
         const int anchor = caret.anchor();
         const int position = caret.position();
         m_folding = true;
+        // Not undoable: undoing the fold would bring back what it folded,
+        // and the fold would follow at once.
+        document()->setUndoRedoEnabled(false);
         QTextCursor cursor(document());
-        cursor.joinPreviousEditBlock();
+        cursor.beginEditBlock();
         for (qsizetype i = 0; i < text.size(); ++i) {
             if (text[i] == folded[i])
                 continue;
@@ -52,6 +81,7 @@ void MessageEdit::foldContent()
             cursor.insertText(QString(folded[i]));
         }
         cursor.endEditBlock();
+        document()->setUndoRedoEnabled(true);
         caret.setPosition(anchor);
         caret.setPosition(position, QTextCursor::KeepAnchor);
         setTextCursor(caret);

@@ -1,0 +1,106 @@
+#pragma once
+
+// A loopback HTTP server for the send window's tests: answers every request
+// with a fixed payload per command, coded and enveloped as the service does,
+// and keeps the bodies it received.
+
+#include "service/coding.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+
+namespace velmor::test {
+
+class FakeService : public QObject
+{
+public:
+    FakeService()
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection())
+                serve(socket);
+        });
+    }
+
+    QUrl endpoint() const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1/YeniRehber.asp").arg(m_server.serverPort()));
+    }
+
+    // The decoded payload the command answers with; a command without one
+    // answers a page without the "<Rehber>" envelope.
+    void setPayload(int command, const QString &payload) { m_payloads.insert(command, payload); }
+    void removePayload(int command) { m_payloads.remove(command); }
+
+    const QList<QByteArray> &bodies() const { return m_bodies; }
+    QList<QByteArray> bodiesOf(int command) const
+    {
+        const QByteArray prefix = "Rehber=" + QByteArray::number(command);
+        QList<QByteArray> out;
+        for (const QByteArray &body : m_bodies) {
+            if (body == prefix || body.startsWith(prefix + '&'))
+                out.append(body);
+        }
+        return out;
+    }
+    void clearBodies() { m_bodies.clear(); }
+
+private:
+    void serve(QTcpSocket *socket)
+    {
+        auto buffer = std::make_shared<QByteArray>();
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer] {
+            *buffer += socket->readAll();
+            const qsizetype headerEnd = buffer->indexOf("\r\n\r\n");
+            if (headerEnd < 0)
+                return;
+            qsizetype length = 0;
+            for (const QByteArray &line : buffer->left(headerEnd).split('\n')) {
+                if (line.toLower().startsWith("content-length:"))
+                    length = line.mid(15).trimmed().toLongLong();
+            }
+            if (buffer->size() < headerEnd + 4 + length)
+                return;
+            const QByteArray body = buffer->mid(headerEnd + 4, length);
+            buffer->clear();
+            m_bodies.append(body);
+            socket->write(reply(body));
+            socket->disconnectFromHost();
+        });
+    }
+
+    QByteArray reply(const QByteArray &body) const
+    {
+        const qsizetype amp = body.indexOf('&');
+        const int command = body.mid(7, amp < 0 ? -1 : amp - 7).toInt();
+        QByteArray content = "<html>no envelope</html>";
+        if (m_payloads.contains(command))
+            content = "<Rehber>" + EncodeWithOffset(m_payloads.value(command), 17).toLatin1() + "<Rehber>";
+        return "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
+               + QByteArray::number(content.size()) + "\r\n\r\n" + content;
+    }
+
+    QTcpServer m_server;
+    QHash<int, QString> m_payloads;
+    QList<QByteArray> m_bodies;
+};
+
+// A request body cut into its fields, in order.
+inline QList<std::pair<QString, QByteArray>> BodyFields(const QByteArray &body)
+{
+    QList<std::pair<QString, QByteArray>> fields;
+    for (const QByteArray &part : body.split('&')) {
+        const qsizetype eq = part.indexOf('=');
+        fields.append({QString::fromLatin1(part.left(eq)), part.mid(eq + 1)});
+    }
+    return fields;
+}
+
+} // namespace velmor::test
