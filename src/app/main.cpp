@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
@@ -40,7 +41,7 @@ QUrl webAddress(const QString &text)
 
 // Reads the command line; prints help, version or an error and returns false
 // when the program should not go on.
-bool parseOptions(const QApplication &app, Options &options, int &exitCode)
+bool parseOptions(const QStringList &arguments, Options &options, int &exitCode)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Velmor Rehber: SMS gönderimi ve telefon rehberi."_s);
@@ -58,7 +59,7 @@ bool parseOptions(const QApplication &app, Options &options, int &exitCode)
         u"SECONDS"_s, u"30"_s);
     parser.addOptions({serviceOption, updateOption, timeoutOption});
 
-    if (!parser.parse(app.arguments())) {
+    if (!parser.parse(arguments)) {
         printError(parser.errorText());
         exitCode = 2;
         return false;
@@ -69,7 +70,8 @@ bool parseOptions(const QApplication &app, Options &options, int &exitCode)
         return false;
     }
     if (parser.isSet(versionOption)) {
-        std::fputs(qUtf8Printable(app.applicationName() + u' ' + app.applicationVersion() + u'\n'), stdout);
+        std::fputs(qUtf8Printable(QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n'),
+                   stdout);
         exitCode = 0;
         return false;
     }
@@ -107,19 +109,44 @@ bool parseOptions(const QApplication &app, Options &options, int &exitCode)
     return true;
 }
 
+void setApplicationNames()
+{
+    QCoreApplication::setApplicationName(u"velmor-rehber"_s);
+    QCoreApplication::setApplicationVersion(velmor::VersionText());
+}
+
+bool asksForInformationOnly(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument(argv[i]);
+        if (argument == "-h" || argument == "--help" || argument == "-?" || argument == "--help-all"
+            || argument == "-v" || argument == "--version")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(u"velmor-rehber"_s);
-    QApplication::setApplicationVersion(velmor::VersionText());
-    QApplication::setWindowIcon(velmor::ApplicationIcon());
-
     Options options;
     int exitCode = 0;
-    if (!parseOptions(app, options, exitCode))
+    if (asksForInformationOnly(argc, argv)) {
+        // Help and version need no display.
+        QCoreApplication info(argc, argv);
+        setApplicationNames();
+        parseOptions(QCoreApplication::arguments(), options, exitCode);
         return exitCode;
+    }
+
+    QApplication app(argc, argv);
+    setApplicationNames();
+    // The window system's own options (-platform, -style, ...) are taken out
+    // of the arguments by the application object.
+    if (!parseOptions(QCoreApplication::arguments(), options, exitCode))
+        return exitCode;
+    QApplication::setWindowIcon(velmor::ApplicationIcon());
 
     const velmor::Service service(std::make_shared<velmor::HttpTransport>(options.serviceUrl, options.timeoutMs));
 

@@ -134,6 +134,21 @@ void Frm_Hakkinda::paintEvent(QPaintEvent *event)
 
     const qreal side = Twips(2040);
     PaintEmblem(painter, QRectF(Twips(600), Twips(1200), side, side));
+
+    // The product's name beside the emblem.
+    QFont nameFont = font();
+    nameFont.setPointSize(18);
+    nameFont.setBold(true);
+    painter.setFont(nameFont);
+    painter.setPen(QColor(20, 62, 140));
+    const QRectF nameArea(Twips(3000), Twips(1500), area.width() - Twips(3240), Twips(600));
+    painter.drawText(nameArea, Qt::AlignLeft | Qt::AlignVCenter, u"Velmor Rehber"_s);
+    QFont lineFont = font();
+    lineFont.setPointSize(9);
+    painter.setFont(lineFont);
+    painter.setPen(kTextColour);
+    painter.drawText(nameArea.translated(0, Twips(540)), Qt::AlignLeft | Qt::AlignTop,
+                     u"Toplu SMS ve telefon rehberi"_s);
 }
 
 void Frm_Hakkinda::keyPressEvent(QKeyEvent *event)
