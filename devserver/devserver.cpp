@@ -321,13 +321,16 @@ void DevServer::Private::serveCommand(const QHttpServerRequest &request, QTcpSoc
     const FormFields fields = FormFields::parse(body);
     const int command = CommandCode(fields);
 
+    const Fault fault = faultFor(command);
     std::optional<QString> payload;
-    if (request.method() == QHttpServerRequest::Method::Post) {
+    // A connection dropped without a reply stands for a request that never
+    // reached the service: nothing is carried out. (Clients may send the
+    // request again on such a connection.)
+    if (request.method() == QHttpServerRequest::Method::Post && fault != Fault::Close) {
         const CommandContext context{options.latestVersion, options.packageName, now()};
         payload = HandleCommand(store, fields, context);
     }
 
-    const Fault fault = faultFor(command);
     QByteArray page;
     if (!payload || fault == Fault::Garbage) {
         page = PlainPage(u"İstek anlaşılamadı."_s);
