@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QTcpServer>
+#include <QUrl>
+
+#include <utility>
+
+class QTcpSocket;
+
+namespace velmor::test {
+
+// A tiny raw HTTP server on 127.0.0.1 for tests of the request path: it reads
+// each request whole, records it, and answers the way the test asks for,
+// including the ways a real service can fail (closing half-way through a
+// reply, never answering). Runs in the test's thread; the client's waiting
+// loop serves it.
+class LoopbackServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Behaviour {
+        Reply,          // send the response and close
+        CloseMidReply,  // announce the whole body, send only part of it, close
+        NeverAnswer,    // read the request, then stay silent with the connection open
+        AnswerLater,    // send the response after delayMs
+    };
+
+    struct Request
+    {
+        QByteArray method;
+        QByteArray path;
+        QList<std::pair<QByteArray, QByteArray>> headers; // names as sent
+        QByteArray body;
+
+        QByteArray header(QByteArrayView name) const; // case-insensitive, empty when absent
+    };
+
+    explicit LoopbackServer(QObject *parent = nullptr);
+    ~LoopbackServer() override;
+
+    // Listens on a free loopback port; false when that fails.
+    bool listen();
+    quint16 port() const { return m_server.serverPort(); }
+    // http://127.0.0.1:<port>/YeniRehber.asp
+    QUrl endpoint() const;
+
+    // The response to every following request: a status line with the given
+    // status, Content-Type text/html, Content-Length and the body.
+    void setReply(const QByteArray &body, int status = 200);
+    // A response written byte for byte as given (status line and headers included).
+    void setRawResponse(const QByteArray &response);
+    // The service's envelope around a digit-coded payload.
+    static QByteArray envelope(const QByteArray &codedPayload);
+    // A payload coded the way the service codes it: its UTF-8 bytes, each as
+    // three digits after the three-digit offset.
+    static QByteArray codeAsService(const QString &payload, int offset = 37);
+    // The envelope around codeAsService(payload).
+    static QByteArray reply(const QString &payload) { return envelope(codeAsService(payload)); }
+
+    void setBehaviour(Behaviour behaviour) { m_behaviour = behaviour; }
+    // For CloseMidReply: how many body bytes go out before the connection closes.
+    void setBytesBeforeClose(qsizetype bytes) { m_bytesBeforeClose = bytes; }
+    // For AnswerLater.
+    void setDelayMs(int ms) { m_delayMs = ms; }
+
+    const QList<Request> &requests() const { return m_requests; }
+    QByteArray lastBody() const { return m_requests.isEmpty() ? QByteArray() : m_requests.constLast().body; }
+    void clearRequests() { m_requests.clear(); }
+
+    // A loopback port that nobody listens on (for "connection refused").
+    static quint16 closedPort();
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void answer(QTcpSocket *socket);
+
+    QTcpServer m_server;
+    QByteArray m_response;
+    qsizetype m_headerLength = 0; // of m_response, for CloseMidReply
+    Behaviour m_behaviour = Behaviour::Reply;
+    qsizetype m_bytesBeforeClose = 0;
+    int m_delayMs = 0;
+    QList<Request> m_requests;
+    QHash<QTcpSocket *, QByteArray> m_pending;
+};
+
+} // namespace velmor::test
