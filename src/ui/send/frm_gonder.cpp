@@ -330,6 +330,7 @@ void Frm_Gonder::ShowGroupContacts()
     const bool everyGroup = chosenGroup == u"0";
     const bool anyChosen = !m_chosenSet.isEmpty();
 
+    m_filterValid = false;
     m_candidates.clear();
     m_candidates.reserve(everyGroup ? m_source.size() : 0);
     const qsizetype count = m_source.size();
@@ -347,18 +348,27 @@ void Frm_Gonder::ShowGroupContacts()
 
 void Frm_Gonder::FilterGroupContacts()
 {
-    const ContactSearch search(m_search->text());
+    const QString text = m_search->text();
+    const ContactSearch search(text);
     if (search.isEmpty()) {
-        m_groupModel->setContacts(m_source, m_candidates);
+        m_filtered = m_candidates;
     } else {
+        // One more character typed: the rows shown so far are the only ones
+        // that can still match, so only they are searched again.
+        const bool narrowing = m_filterValid && text.startsWith(m_filterText) && text != m_filterText
+                               && !HasUnclosedList(m_filterText);
+        const QList<int> &pool = narrowing ? m_filtered : m_candidates;
         QList<int> rows;
-        for (const int i : std::as_const(m_candidates)) {
+        for (const int i : pool) {
             const Contact &contact = m_source.at(i);
             if (search.matches(contact.Adr_Adi, contact.Adr_Soyadi, contact.Adr_GSM_No))
                 rows.append(i);
         }
-        m_groupModel->setContacts(m_source, std::move(rows));
+        m_filtered = std::move(rows);
     }
+    m_filterText = text;
+    m_filterValid = true;
+    m_groupModel->setContacts(m_source, m_filtered);
     updateButtons();
 }
 

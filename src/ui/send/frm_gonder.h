@@ -111,6 +111,11 @@ private:
     // from under the lists.
     QList<Contact> m_source;
     QList<int> m_candidates;
+    // The rows of the group list (positions in m_source) and the search text
+    // that gave them, valid until the candidates change.
+    QList<int> m_filtered;
+    QString m_filterText;
+    bool m_filterValid = false;
     // Recipients, ascending by record number compared as text.
     QList<Contact> m_recipients;
     // ChosenKeys: the text form in adding order, and the same keys as a set.
