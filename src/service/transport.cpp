@@ -56,17 +56,21 @@ QByteArray HttpTransport::post(const QByteArray &body)
     QNetworkReply *reply = manager.post(request, body);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    // A second guard in case the transfer timeout is not honoured (for
-    // example while connecting).
-    QTimer guard;
-    guard.setSingleShot(true);
+    // Our own watchdog besides the transfer timeout, which may not cover
+    // every phase (name lookup, connecting): it aborts the request after the
+    // limit without any progress, and starts again on each piece of progress.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
     if (m_timeoutMs > 0) {
-        QObject::connect(&guard, &QTimer::timeout, reply, &QNetworkReply::abort);
-        guard.start(m_timeoutMs + 1000);
+        QObject::connect(&watchdog, &QTimer::timeout, reply, &QNetworkReply::abort);
+        auto restart = [&watchdog, this] { watchdog.start(m_timeoutMs); };
+        QObject::connect(reply, &QNetworkReply::uploadProgress, &watchdog, restart);
+        QObject::connect(reply, &QNetworkReply::downloadProgress, &watchdog, restart);
+        watchdog.start(m_timeoutMs);
     }
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-    guard.stop();
+    watchdog.stop();
 
     QByteArray raw;
     if (!isTransportFailure(reply->error()))

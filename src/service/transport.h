@@ -22,6 +22,9 @@ public:
 // Qt network access: one request object per call, synchronous from the
 // caller's view. The call waits in a local event loop that excludes user
 // input, so windows keep repainting but nobody can start a second request.
+// A request during which nothing arrives for the time limit (connecting, or
+// waiting for the reply to begin or to go on) is aborted and gives the empty
+// text; a long reply that keeps arriving is not cut off.
 class HttpTransport final : public Transport
 {
 public:

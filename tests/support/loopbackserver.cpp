@@ -36,7 +36,15 @@ LoopbackServer::LoopbackServer(QObject *parent) : QObject(parent)
     setReply(envelope(QByteArrayLiteral("000049")));
 }
 
-LoopbackServer::~LoopbackServer() = default;
+LoopbackServer::~LoopbackServer()
+{
+    // The open connections go first, while the bookkeeping they report to
+    // still exists.
+    for (QTcpSocket *socket : m_server.findChildren<QTcpSocket *>()) {
+        socket->disconnect(this);
+        delete socket;
+    }
+}
 
 bool LoopbackServer::listen()
 {
