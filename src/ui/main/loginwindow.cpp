@@ -6,6 +6,7 @@
 #include "ui/main/messagebox.h"
 
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -91,8 +92,14 @@ QString LoginWindow::customerCode() const
 
 void LoginWindow::setBusy(bool busy)
 {
+    if (busy == m_busy)
+        return;
     m_busy = busy;
     setEnabled(!busy);
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void LoginWindow::dismiss()

@@ -109,7 +109,9 @@ void MainWindow::startUp()
 {
     if (m_ended)
         return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const QString latest = FetchLatestVersion(m_service);
+    QGuiApplication::restoreOverrideCursor();
     if (IsUpdateOffered(latest)) {
         const bool download = MessageBox::askYesNo(
             this, u"Güncel Sürüm İndir"_s,

@@ -23,7 +23,6 @@ private slots:
     void texts();
     void noticeLine_laidOutFromWord();
     void snapshotChangesAfterOpening_notShown();
-    void noCustomerRecord_emptyLines();
     void keyCloses_data();
     void keyCloses();
     void position();
@@ -117,15 +116,6 @@ void TestFrmHakkinda::snapshotChangesAfterOpening_notShown()
     session->editSnapshot().customer[CustomerRecord::Cari_Unvan] = u"Yeni Ünvan"_s;
     session->notifySnapshotEdited();
     QCOMPARE(labelText(box, u"lblUnvan"_s), u"Eski Ünvan"_s);
-}
-
-void TestFrmHakkinda::noCustomerRecord_emptyLines()
-{
-    Session session;
-    Frm_Hakkinda box(session);
-    QVERIFY(labelText(box, u"lblMusteriNo"_s).isEmpty());
-    QVERIFY(labelText(box, u"lblUnvan"_s).isEmpty());
-    QCOMPARE(labelText(box, u"lblTitle"_s), u"Velmor SMS"_s);
 }
 
 void TestFrmHakkinda::keyCloses_data()
