@@ -1,8 +1,10 @@
 #include "model/snapshot.h"
 
 #include "service/service.h"
+#include "text/turkish.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace velmor {
 
@@ -20,39 +22,93 @@ QStringView secondPiece(QStringView text, QStringView tag)
     return end < 0 ? text.sliced(start) : text.sliced(start, end - start);
 }
 
-// Calls rowFn(fields, count) for every "<>"-row after the first piece, with
-// the row cut at "|" into at most maxFields fields (further ones are ignored,
-// missing ones stay empty).
+// Cuts a section into its "<>"-rows and each row into its "|"-fields, in one
+// pass over the characters. The text before the first "<>" is skipped. Each
+// row gives rowFn at most MaxFields fields: further ones are ignored, missing
+// ones stay empty.
 template<int MaxFields, typename RowFn>
 void forEachRow(QStringView section, RowFn rowFn)
 {
-    const QStringView rowSeparator = u"<>";
-    qsizetype pos = section.indexOf(rowSeparator);
-    while (pos >= 0) {
-        const qsizetype rowStart = pos + rowSeparator.size();
-        const qsizetype next = section.indexOf(rowSeparator, rowStart);
-        const QStringView row = next < 0 ? section.sliced(rowStart) : section.sliced(rowStart, next - rowStart);
-        std::array<QStringView, MaxFields> fields{};
-        int count = 0;
-        qsizetype fieldStart = 0;
-        while (count < MaxFields) {
-            const qsizetype bar = row.indexOf(u'|', fieldStart);
-            if (bar < 0) {
-                fields[std::size_t(count++)] = row.sliced(fieldStart);
-                break;
-            }
-            fields[std::size_t(count++)] = row.sliced(fieldStart, bar - fieldStart);
-            fieldStart = bar + 1;
+    const qsizetype n = section.size();
+    const char16_t *p = section.utf16();
+    qsizetype i = section.indexOf(u"<>");
+    if (i < 0)
+        return;
+    i += 2;
+    std::array<QStringView, MaxFields> fields{};
+    int count = 0;
+    qsizetype fieldStart = i;
+    for (;; ++i) {
+        const bool atEnd = i == n;
+        const char16_t ch = atEnd ? u'\0' : p[i];
+        if (ch == u'|') {
+            if (count < MaxFields)
+                fields[std::size_t(count++)] = QStringView(p + fieldStart, i - fieldStart);
+            fieldStart = i + 1;
+        } else if (atEnd || (ch == u'<' && i + 1 < n && p[i + 1] == u'>')) {
+            if (count < MaxFields)
+                fields[std::size_t(count++)] = QStringView(p + fieldStart, i - fieldStart);
+            rowFn(fields);
+            if (atEnd)
+                return;
+            fields = {};
+            count = 0;
+            ++i; // the ">"
+            fieldStart = i + 1;
         }
-        rowFn(fields);
-        pos = next;
     }
+}
+
+// The number of "<>"-rows of a section, so that the lists are allocated once.
+qsizetype rowCount(QStringView section)
+{
+    qsizetype count = 0;
+    const char16_t *p = section.utf16();
+    const qsizetype n = section.size();
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        if (p[i] == u'<' && p[i + 1] == u'>') {
+            ++count;
+            ++i;
+        }
+    }
+    return count;
+}
+
+// The string of a field; an empty field costs no allocation.
+inline QString fieldText(QStringView field)
+{
+    return field.isEmpty() ? QString() : field.toString();
+}
+
+} // namespace
+
+namespace {
+
+// Writes "0000000042" for "42" at w when the number is one to ten plain
+// digits (the common case, without any allocation); false otherwise.
+bool writeTenDigits(QStringView number, char16_t *w)
+{
+    const qsizetype n = number.size();
+    if (n == 0 || n > 10)
+        return false;
+    for (const QChar ch : number) {
+        if (ch < u'0' || ch > u'9')
+            return false;
+    }
+    for (qsizetype i = 0; i < 10 - n; ++i)
+        *w++ = u'0';
+    std::memcpy(w, number.utf16(), std::size_t(n) * sizeof(char16_t));
+    return true;
 }
 
 } // namespace
 
 QString TenDigitKey(const QString &number)
 {
+    QString fast(10, Qt::Uninitialized);
+    if (writeTenDigits(number, reinterpret_cast<char16_t *>(fast.data())))
+        return fast;
+
     QStringView digits = number;
     QStringView sign;
     if (!digits.isEmpty() && (digits.front() == u'-' || digits.front() == u'+')) {
@@ -79,6 +135,13 @@ QString TenDigitKey(const QString &number)
 
 QString MakeMarkKey(const QString &recordNo)
 {
+    QString key(12, Qt::Uninitialized);
+    char16_t *w = reinterpret_cast<char16_t *>(key.data());
+    if (writeTenDigits(recordNo, w + 1)) {
+        w[0] = u'#';
+        w[11] = u'#';
+        return key;
+    }
     return u'#' + TenDigitKey(recordNo) + u'#';
 }
 
@@ -105,38 +168,100 @@ bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload)
     }
 
     const QStringView groupSection = secondPiece(payload, u"<Grup>");
+    fresh.groups.reserve(rowCount(groupSection));
     forEachRow<3>(groupSection, [&fresh](const std::array<QStringView, 3> &f) {
-        ContactGroup group;
-        group.Grup_No = f[0].toString();
-        group.Grp_Ust_Grup_No = f[1].toString();
-        group.Grp_Adi = f[2].toString();
+        ContactGroup &group = fresh.groups.emplaceBack();
+        group.Grup_No = fieldText(f[0]);
+        group.Grp_Ust_Grup_No = fieldText(f[1]);
+        group.Grp_Adi = fieldText(f[2]);
         group.SortKey = TenDigitKey(group.Grup_No);
-        fresh.groups.append(std::move(group));
     });
+    // Stable: groups with the same key keep the order of the reply.
     std::stable_sort(fresh.groups.begin(), fresh.groups.end(),
                      [](const ContactGroup &a, const ContactGroup &b) { return a.SortKey < b.SortKey; });
 
     const QStringView contactSection = secondPiece(payload, u"<Adres>");
+    fresh.contacts.reserve(rowCount(contactSection));
     forEachRow<12>(contactSection, [&fresh](const std::array<QStringView, 12> &f) {
-        Contact contact;
-        contact.Adr_K_No = f[0].toString();
-        contact.Grup_No = f[1].toString();
-        contact.Adr_Adi = f[2].toString();
-        contact.Adr_Soyadi = f[3].toString();
-        contact.Adr_Adres1 = f[4].toString();
-        contact.Adr_Adres2 = f[5].toString();
-        contact.Adr_Adres3 = f[6].toString();
-        contact.Adr_ilce = f[7].toString();
-        contact.Adr_il = f[8].toString();
-        contact.Adr_GSM_No = f[9].toString();
-        contact.Adr_Tel_No = f[10].toString();
-        contact.Adr_Fax_No = f[11].toString();
+        Contact &contact = fresh.contacts.emplaceBack();
+        contact.Adr_K_No = fieldText(f[0]);
+        contact.Grup_No = fieldText(f[1]);
+        contact.Adr_Adi = fieldText(f[2]);
+        contact.Adr_Soyadi = fieldText(f[3]);
+        contact.Adr_Adres1 = fieldText(f[4]);
+        contact.Adr_Adres2 = fieldText(f[5]);
+        contact.Adr_Adres3 = fieldText(f[6]);
+        contact.Adr_ilce = fieldText(f[7]);
+        contact.Adr_il = fieldText(f[8]);
+        contact.Adr_GSM_No = fieldText(f[9]);
+        contact.Adr_Tel_No = fieldText(f[10]);
+        contact.Adr_Fax_No = fieldText(f[11]);
         contact.MarkKey = MakeMarkKey(contact.Adr_K_No);
-        fresh.contacts.append(std::move(contact));
     });
 
+    // Readers see the old snapshot or the new one, never a mixture.
     snapshot = std::move(fresh);
     return true;
+}
+
+namespace {
+
+// Asks for the texts a search reads a few contacts ahead, so that their
+// memory arrives while the contacts before them are being matched.
+inline void prefetchSearchTexts(const Contact &contact)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(contact.Adr_Adi.constData());
+    __builtin_prefetch(contact.Adr_Soyadi.constData());
+    __builtin_prefetch(contact.Adr_GSM_No.constData());
+#else
+    Q_UNUSED(contact);
+#endif
+}
+
+constexpr qsizetype kPrefetchDistance = 8;
+
+} // namespace
+
+QList<int> FilterContacts(const QList<Contact> &contacts, const ContactSearch &search)
+{
+    QList<int> rows;
+    const qsizetype count = contacts.size();
+    if (search.isEmpty()) {
+        rows.resize(count);
+        for (qsizetype i = 0; i < count; ++i)
+            rows[i] = int(i);
+        return rows;
+    }
+    const Contact *data = contacts.constData();
+    for (qsizetype i = 0; i < count; ++i) {
+        if (i + kPrefetchDistance < count)
+            prefetchSearchTexts(data[i + kPrefetchDistance]);
+        const Contact &contact = data[i];
+        if (search.matches(contact.Adr_Adi, contact.Adr_Soyadi, contact.Adr_GSM_No))
+            rows.append(int(i));
+    }
+    return rows;
+}
+
+QList<int> FilterContacts(const QList<Contact> &contacts, const QList<int> &rows, const ContactSearch &search)
+{
+    QList<int> kept;
+    const qsizetype count = rows.size();
+    const Contact *data = contacts.constData();
+    const qsizetype size = contacts.size();
+    auto valid = [size](int row) { return row >= 0 && row < size; };
+    for (qsizetype i = 0; i < count; ++i) {
+        if (i + kPrefetchDistance < count && valid(rows[i + kPrefetchDistance]))
+            prefetchSearchTexts(data[rows[i + kPrefetchDistance]]);
+        const int row = rows[i];
+        if (!valid(row))
+            continue;
+        const Contact &contact = data[row];
+        if (search.isEmpty() || search.matches(contact.Adr_Adi, contact.Adr_Soyadi, contact.Adr_GSM_No))
+            kept.append(row);
+    }
+    return kept;
 }
 
 RefreshResult RefreshAccountSnapshot(const Service &service, AccountSnapshot &snapshot, const QString &customerNo)

@@ -8,6 +8,7 @@
 namespace velmor {
 
 class Service;
+class ContactSearch;
 
 // The customer's own record: 32 text fields in the order of the reply.
 struct CustomerRecord
@@ -80,8 +81,9 @@ struct AccountSnapshot
     QList<Contact> contacts;    // in the order of the reply
 };
 
-// "0000000042" for "42": the number with ten digits and leading zeros. A value
-// that is not a whole number is padded as text.
+// "0000000042" for "42": the number with ten digits and leading zeros (a sign
+// stays in front, leading zeros of the input do not count, more than ten
+// digits stay as they are). A value that is not a whole number is kept as it is.
 QString TenDigitKey(const QString &number);
 // "#0000000042#"
 QString MakeMarkKey(const QString &recordNo);
@@ -90,6 +92,13 @@ QString MakeMarkKey(const QString &recordNo);
 // section (the empty payload included) leaves the snapshot whole and untouched
 // and returns false; otherwise the snapshot is replaced at once and true returned.
 bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload);
+
+// The rows of the contacts that match the search, in list order: of all
+// contacts, or of those whose rows are given. One pass that reads the next
+// contacts' texts ahead, so screens should filter through this rather than
+// calling ContactSearch::matches() contact by contact.
+QList<int> FilterContacts(const QList<Contact> &contacts, const ContactSearch &search);
+QList<int> FilterContacts(const QList<Contact> &contacts, const QList<int> &rows, const ContactSearch &search);
 
 enum class RefreshResult { Loaded, KeptOld };
 // FetchAccountData, then LoadAccountSnapshot with its result.
