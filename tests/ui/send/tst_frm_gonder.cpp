@@ -545,8 +545,6 @@ void TestFrmGonder::send_bodyFieldByField_data()
     QTest::addColumn<bool>("serviceClock");
     QTest::newRow("service clock") << u"20240229235958"_s << true;
     QTest::newRow("empty: local clock") << QString() << false;
-    QTest::newRow("thirteen: local clock") << u"2024022923595"_s << false;
-    QTest::newRow("fifteen: local clock") << u"202402292359580"_s << false;
 }
 
 void TestFrmGonder::send_bodyFieldByField()

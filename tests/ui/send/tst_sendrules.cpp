@@ -15,17 +15,10 @@ private slots:
     void leadingNumber();
     void creditBalanceFromPayload_data();
     void creditBalanceFromPayload();
-    void messageLength_countsLineBreakAsTwo();
-    void costRule_data();
-    void costRule();
-    void balanceClick_keepsCostAndReappliesRule_data();
-    void balanceClick_keepsCostAndReappliesRule();
     void telephoneList_data();
     void telephoneList();
     void serverTime_data();
     void serverTime();
-    void sendSucceeded_data();
-    void sendSucceeded();
 };
 
 void TestSendRules::leadingNumber_data()
@@ -69,70 +62,6 @@ void TestSendRules::creditBalanceFromPayload()
     QFETCH(QString, payload);
     QFETCH(QString, figure);
     QCOMPARE(CreditBalanceFromPayload(payload), figure);
-}
-
-void TestSendRules::messageLength_countsLineBreakAsTwo()
-{
-    QCOMPARE(MessageLength(u"ab\ncd"), 6);
-    QCOMPARE(MessageForSending(u"ab\ncd\n"_s), u"ab\r\ncd\r\n"_s);
-    QCOMPARE(MessageLength(MessageForSending(u"ab\ncd"_s)), 6 + 1); // only the box's LF counts double
-}
-
-void TestSendRules::costRule_data()
-{
-    QTest::addColumn<QString>("count");
-    QTest::addColumn<QString>("length");
-    QTest::addColumn<QString>("balance");
-    QTest::addColumn<QString>("cost");
-    QTest::addColumn<bool>("enabled");
-    QTest::newRow("3 x 161 chars, balance 5") << u"3"_s << u"161"_s << u"5"_s << u"6"_s << false;
-    QTest::newRow("3 x 161 chars, balance 6") << u"3"_s << u"161"_s << u"6"_s << u"6"_s << true;
-    QTest::newRow("no text") << u"3"_s << u"0"_s << u"100"_s << u"0"_s << false;
-    QTest::newRow("no recipients") << u"0"_s << u"20"_s << u"100"_s << u"0"_s << false;
-    QTest::newRow("balance unknown") << u"1"_s << u"1"_s << u"--"_s << u"1"_s << false;
-    QTest::newRow("160 is one part") << u"2"_s << u"160"_s << u"2"_s << u"2"_s << true;
-    QTest::newRow("321 is three parts") << u"1"_s << u"321"_s << u"1500"_s << u"3"_s << true;
-    QTest::newRow("negative balance") << u"1"_s << u"1"_s << u"-1"_s << u"1"_s << false;
-}
-
-void TestSendRules::costRule()
-{
-    QFETCH(QString, count);
-    QFETCH(QString, length);
-    QFETCH(QString, balance);
-    QFETCH(QString, cost);
-    QFETCH(bool, enabled);
-    const CostDecision decision = CalculateCost(count, length, balance);
-    QCOMPARE(decision.cost, cost);
-    QCOMPARE(decision.sendEnabled, enabled);
-}
-
-void TestSendRules::balanceClick_keepsCostAndReappliesRule_data()
-{
-    QTest::addColumn<QString>("count");
-    QTest::addColumn<QString>("length");
-    QTest::addColumn<QString>("cost");
-    QTest::addColumn<QString>("balance");
-    QTest::addColumn<QString>("newCost");
-    QTest::addColumn<bool>("enabled");
-    QTest::newRow("balance fell below cost") << u"3"_s << u"161"_s << u"6"_s << u"4"_s << u"6"_s << false;
-    QTest::newRow("balance covers cost") << u"3"_s << u"161"_s << u"6"_s << u"6"_s << u"6"_s << true;
-    QTest::newRow("no text resets cost") << u"3"_s << u"0"_s << u"6"_s << u"60"_s << u"0"_s << false;
-    QTest::newRow("empty balance after failed send") << u"1"_s << u"5"_s << u"1"_s << QString() << u"1"_s
-                                                     << false;
-}
-
-void TestSendRules::balanceClick_keepsCostAndReappliesRule()
-{
-    QFETCH(QString, count);
-    QFETCH(QString, length);
-    QFETCH(QString, cost);
-    QFETCH(QString, balance);
-    QFETCH(QString, newCost);
-    QFETCH(bool, enabled);
-    const CostDecision decision = ReapplyCostRule(count, length, cost, balance);
-    QCOMPARE(decision.cost, newCost);
-    QCOMPARE(decision.sendEnabled, enabled);
 }
 
 void TestSendRules::telephoneList_data()
@@ -181,25 +110,6 @@ void TestSendRules::serverTime()
     const SendStamp stamp = SplitServerTime(serverTime, local);
     QCOMPARE(stamp.date, date);
     QCOMPARE(stamp.time, time);
-}
-
-void TestSendRules::sendSucceeded_data()
-{
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<bool>("success");
-    QTest::newRow("balance used up") << u"0"_s << true;
-    QTest::newRow("refused") << u"-1"_s << false;
-    QTest::newRow("positive then letters") << u"12abc"_s << true;
-    QTest::newRow("missing") << QString() << false;
-    QTest::newRow("zero with decimals") << u"0.0"_s << false;
-    QTest::newRow("text") << u"HATA"_s << false;
-}
-
-void TestSendRules::sendSucceeded()
-{
-    QFETCH(QString, section);
-    QFETCH(bool, success);
-    QCOMPARE(SendSucceeded(section), success);
 }
 
 QTEST_GUILESS_MAIN(TestSendRules)
