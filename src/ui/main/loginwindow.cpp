@@ -200,6 +200,8 @@ void LoginWindow::login()
         // The main window loads the account and closes this window, or says
         // why it cannot and leaves it open.
         m_session.setRunState(u"oldu"_s);
+        if (!m_dismissed && previousFocus)
+            previousFocus->setFocus(Qt::OtherFocusReason);
         return;
     }
 
