@@ -1,6 +1,8 @@
 #include "text/turkish.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace velmor {
 
@@ -10,6 +12,49 @@ namespace {
 char16_t foldTextChar(char16_t ch)
 {
     return ch == u'\u2019' ? u' ' : FoldTurkish(ch);
+}
+
+// FoldTurkishLower for one character: İ→i, I→ı, Ü→ü, Ş→ş, Ğ→ğ, Ç→ç, Ö→ö.
+// Inline and table-driven, as the contact search runs it over every contact.
+constexpr std::array<char16_t, 256> makeLowerTable()
+{
+    std::array<char16_t, 256> table{};
+    for (int i = 0; i < 256; ++i)
+        table[std::size_t(i)] = char16_t(i);
+    table[u'I'] = u'\u0131';    // ı
+    table[0xDC] = u'\u00FC';    // Ü → ü
+    table[0xC7] = u'\u00E7';    // Ç → ç
+    table[0xD6] = u'\u00F6';    // Ö → ö
+    return table;
+}
+
+constexpr std::array<char16_t, 256> kLowerTable = makeLowerTable();
+
+inline char16_t foldLower(char16_t ch)
+{
+    if (ch < 0x100)
+        return kLowerTable[ch];
+    switch (ch) {
+    case u'\u0130': return u'i';      // İ
+    case u'\u015E': return u'\u015F'; // Ş → ş
+    case u'\u011E': return u'\u011F'; // Ğ → ğ
+    default: return ch;
+    }
+}
+
+// Plain substring search over short texts: the needle is a few characters,
+// the text one contact's name, surname and number.
+bool containsPlain(const char16_t *text, qsizetype n, const char16_t *needle, qsizetype m)
+{
+    if (m > n)
+        return false;
+    const char16_t first = needle[0];
+    const qsizetype restBytes = (m - 1) * qsizetype(sizeof(char16_t));
+    for (qsizetype i = 0, last = n - m; i <= last; ++i) {
+        if (text[i] == first && std::memcmp(text + i + 1, needle + 1, std::size_t(restBytes)) == 0)
+            return true;
+    }
+    return false;
 }
 
 bool isWildcard(QChar ch)
@@ -60,16 +105,7 @@ bool IsFoldedTurkish(QStringView text)
 
 char16_t FoldTurkishLowerChar(char16_t ch)
 {
-    switch (ch) {
-    case u'\u0130': return u'i';      // İ
-    case u'I': return u'\u0131';      // ı
-    case u'\u00DC': return u'\u00FC'; // ü
-    case u'\u015E': return u'\u015F'; // ş
-    case u'\u011E': return u'\u011F'; // ğ
-    case u'\u00C7': return u'\u00E7'; // ç
-    case u'\u00D6': return u'\u00F6'; // ö
-    default: return ch;
-    }
+    return foldLower(ch);
 }
 
 QString FoldTurkishLower(QStringView text)
@@ -77,7 +113,7 @@ QString FoldTurkishLower(QStringView text)
     QString out(text.size(), Qt::Uninitialized);
     char16_t *w = reinterpret_cast<char16_t *>(out.data());
     for (const QChar ch : text)
-        *w++ = FoldTurkishLowerChar(ch.unicode());
+        *w++ = foldLower(ch.unicode());
     return out;
 }
 
@@ -146,7 +182,7 @@ WildcardPattern::WildcardPattern(QStringView pattern)
     }
 }
 
-bool WildcardPattern::matchOne(const Token &token, char16_t ch) const
+inline bool WildcardPattern::matchOne(const Token &token, char16_t ch) const
 {
     switch (token.kind) {
     case Token::Literal: return token.ch == ch;
@@ -169,28 +205,45 @@ bool WildcardPattern::matches(QStringView text) const
         return false;
     // Greedy matching with one back-tracking point, the last star: every
     // token but the star consumes exactly one character, so this is
-    // O(text × pattern) at worst.
+    // O(text × pattern) at worst. When the token after the star is a plain
+    // character, the retries jump straight to its next occurrence.
+    const Token *tokens = m_tokens.constData();
     const qsizetype tokenCount = m_tokens.size();
+    const char16_t *chars = text.utf16();
     const qsizetype n = text.size();
     qsizetype t = 0;
     qsizetype s = 0;
     qsizetype starToken = -1;
     qsizetype starText = 0;
-    while (s < n) {
-        if (t < tokenCount && m_tokens[t].kind == Token::AnyRun) {
-            starToken = t++;
-            starText = s;
-        } else if (t < tokenCount && matchOne(m_tokens[t], text[s].unicode())) {
-            ++t;
-            ++s;
-        } else if (starToken >= 0) {
-            t = starToken + 1;
-            s = ++starText;
-        } else {
-            return false;
+    auto skipToLiteral = [&]() {
+        if (t < tokenCount && tokens[t].kind == Token::Literal) {
+            const char16_t wanted = tokens[t].ch;
+            while (s < n && chars[s] != wanted)
+                ++s;
         }
+        starText = s;
+    };
+    while (s < n) {
+        if (t < tokenCount) {
+            const Token &token = tokens[t];
+            if (token.kind == Token::AnyRun) {
+                starToken = t++;
+                skipToLiteral();
+                continue;
+            }
+            if (matchOne(token, chars[s])) {
+                ++t;
+                ++s;
+                continue;
+            }
+        }
+        if (starToken < 0)
+            return false;
+        t = starToken + 1;
+        s = starText + 1;
+        skipToLiteral();
     }
-    while (t < tokenCount && m_tokens[t].kind == Token::AnyRun)
+    while (t < tokenCount && tokens[t].kind == Token::AnyRun)
         ++t;
     return t == tokenCount;
 }
@@ -209,8 +262,10 @@ bool ContactSearch::matches(const QString &name, const QString &surname, const Q
     m_hay.resize(name.size() + surname.size() + mobile.size() + 2);
     char16_t *w = reinterpret_cast<char16_t *>(m_hay.data());
     auto put = [&w](const QString &part) {
-        for (const QChar ch : part)
-            *w++ = FoldTurkishLowerChar(ch.unicode());
+        const char16_t *r = QStringView(part).utf16();
+        const char16_t *end = r + part.size();
+        while (r != end)
+            *w++ = foldLower(*r++);
     };
     put(name);
     *w++ = u' ';
@@ -218,7 +273,7 @@ bool ContactSearch::matches(const QString &name, const QString &surname, const Q
     *w++ = u' ';
     put(mobile);
     if (m_plain)
-        return QStringView(m_hay).contains(m_needle);
+        return containsPlain(QStringView(m_hay).utf16(), m_hay.size(), QStringView(m_needle).utf16(), m_needle.size());
     return m_pattern.matches(m_hay);
 }
 
