@@ -1,0 +1,314 @@
+// Benchmarks of the client core: decoding a whole account reply against a
+// plain copy of the same bytes, coding a long message, loading the account
+// snapshot and one pass of the contact search.
+//
+// Aims: decoding at no less than a quarter of memcpy's byte rate, loading
+// 100,000 contacts under 150 ms, one search pass over them under 15 ms. The
+// summary at the end prints the measured figures against these aims.
+
+#include "model/snapshot.h"
+#include "service/coding.h"
+#include "text/turkish.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace velmor;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kContactCount = 100000;
+constexpr int kGroupCount = 1000;
+
+// A small deterministic generator, so every run measures the same account.
+struct Lcg
+{
+    quint32 state = 12345;
+    quint32 next()
+    {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    }
+    template<typename List>
+    const auto &pick(const List &list)
+    {
+        return list[qsizetype(next() % quint32(list.size()))];
+    }
+};
+
+// The decoded command 1 payload of a large account: the customer record,
+// 1,000 groups (each under the one before, in shuffled order) and 100,000
+// contacts with Turkish names and addresses.
+QString makeAccountPayload()
+{
+    const QStringList firstNames = {u"Ayşe"_s,  u"Mehmet"_s, u"Gül"_s,    u"İbrahim"_s, u"Çağla"_s,
+                                    u"Oğuz"_s,  u"Şükrü"_s,  u"Ömer"_s,   u"Zeynep"_s,  u"Işıl"_s,
+                                    u"Ahmet"_s, u"Elif"_s,   u"Burak"_s,  u"Derya"_s,   u"Ümit"_s};
+    const QStringList surnames = {u"Yılmaz"_s, u"Kaya"_s,   u"Demir"_s, u"Şahin"_s,  u"Çelik"_s,
+                                  u"Öztürk"_s, u"Aydın"_s,  u"Arslan"_s, u"Doğan"_s, u"Kılıç"_s,
+                                  u"Koç"_s,    u"Güneş"_s, u"Erdoğan"_s, u"Polat"_s, u"Işık"_s};
+    const QStringList streets = {u"Atatürk Cad."_s, u"İstiklal Cad."_s, u"Gazi Mustafa Kemal Bulvarı"_s,
+                                 u"Cumhuriyet Mah."_s, u"Bağdat Cad."_s, u"Çiçek Sok."_s};
+    const QStringList districts = {u"Kadıköy"_s, u"Çankaya"_s, u"Karşıyaka"_s, u"Üsküdar"_s,
+                                   u"Nilüfer"_s, u"Şişli"_s,   u"Beşiktaş"_s};
+    const QStringList provinces = {u"İstanbul"_s, u"Ankara"_s, u"İzmir"_s, u"Bursa"_s, u"Eskişehir"_s};
+    Lcg rng;
+
+    QString payload;
+    payload.reserve(qsizetype(kContactCount) * 110);
+    payload += u"<Cari>"_s;
+    for (int i = 0; i < CustomerRecord::FieldCount; ++i) {
+        if (i > 0)
+            payload += u'|';
+        payload += i == 0 ? u"7"_s : u"Alan %1 değeri"_s.arg(i);
+    }
+    payload += u"<Cari><Grup>"_s;
+    std::vector<int> order(kGroupCount);
+    for (int i = 0; i < kGroupCount; ++i)
+        order[std::size_t(i)] = i + 1;
+    for (int i = kGroupCount - 1; i > 0; --i)
+        std::swap(order[std::size_t(i)], order[std::size_t(rng.next() % quint32(i + 1))]);
+    for (const int number : order) {
+        payload += u"<>"_s + QString::number(number) + u'|' + QString::number(number / 10) + u"|Grup "_s
+                   + QString::number(number) + u' ' + rng.pick(districts);
+    }
+    payload += u"<Grup><Adres>"_s;
+    for (int i = 0; i < kContactCount; ++i) {
+        payload += u"<>"_s;
+        payload += QString::number(100000 + i);
+        payload += u'|';
+        payload += QString::number(1 + rng.next() % kGroupCount);
+        payload += u'|';
+        payload += rng.pick(firstNames);
+        payload += u'|';
+        payload += rng.pick(surnames);
+        payload += u'|';
+        payload += rng.pick(streets);
+        payload += u" No "_s;
+        payload += QString::number(rng.next() % 200);
+        payload += u"|Kat "_s;
+        payload += QString::number(rng.next() % 9);
+        payload += u"||"_s;
+        payload += rng.pick(districts);
+        payload += u'|';
+        payload += rng.pick(provinces);
+        payload += u"|05"_s;
+        payload += QString::number(300000000 + rng.next() % 99999999);
+        payload += u"|0216"_s;
+        payload += QString::number(1000000 + rng.next() % 8999999);
+        payload += u'|';
+    }
+    payload += u"<Adres>"_s;
+    return payload;
+}
+
+// What the service sends for a payload: its UTF-8 bytes, each coded as three
+// digits after a three-digit offset.
+QByteArray codeAsService(const QString &text, int offset)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray digits;
+    digits.resize(3 + 3 * utf8.size());
+    char *w = digits.data();
+    auto put3 = [&w](int value) {
+        *w++ = char('0' + value / 100);
+        *w++ = char('0' + value / 10 % 10);
+        *w++ = char('0' + value % 10);
+    };
+    put3(offset);
+    for (const char byte : utf8)
+        put3(offset + static_cast<unsigned char>(byte));
+    return digits;
+}
+
+const QString &accountPayload()
+{
+    static const QString payload = makeAccountPayload();
+    return payload;
+}
+
+const QByteArray &codedAccountPayload()
+{
+    static const QByteArray digits = codeAsService(accountPayload(), 57);
+    return digits;
+}
+
+const AccountSnapshot &loadedSnapshot()
+{
+    static const AccountSnapshot snapshot = [] {
+        AccountSnapshot s;
+        LoadAccountSnapshot(s, accountPayload());
+        return s;
+    }();
+    return snapshot;
+}
+
+void BM_DecodeAccountPayload(benchmark::State &state)
+{
+    const QByteArray &digits = codedAccountPayload();
+    for (auto _ : state) {
+        QString decoded = DecodeDigits(digits);
+        benchmark::DoNotOptimize(decoded.constData());
+        if (decoded.isEmpty())
+            state.SkipWithError("decoding failed");
+    }
+    state.SetBytesProcessed(state.iterations() * digits.size());
+    state.counters["contacts"] = kContactCount;
+}
+BENCHMARK(BM_DecodeAccountPayload)->Unit(benchmark::kMillisecond);
+
+void BM_MemcpyAccountPayload(benchmark::State &state)
+{
+    const QByteArray &digits = codedAccountPayload();
+    std::vector<char> target(std::size_t(digits.size()));
+    for (auto _ : state) {
+        std::memcpy(target.data(), digits.constData(), target.size());
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * digits.size());
+}
+BENCHMARK(BM_MemcpyAccountPayload)->Unit(benchmark::kMillisecond);
+
+void BM_CodeMessage10kB(benchmark::State &state)
+{
+    const QString sentence = u"Sayın müşterimiz, kampanyamız ÇARŞAMBA günü başlıyor; ayrıntılar için 0850 123 45 67. "_s;
+    QString message;
+    while (message.size() < 10240)
+        message += sentence;
+    message.truncate(10240);
+    for (auto _ : state) {
+        QString coded = CodeText(message, u"0"_s);
+        benchmark::DoNotOptimize(coded.constData());
+    }
+    state.SetBytesProcessed(state.iterations() * message.size());
+}
+BENCHMARK(BM_CodeMessage10kB)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadAccountSnapshot(benchmark::State &state)
+{
+    const QString &payload = accountPayload();
+    AccountSnapshot snapshot;
+    for (auto _ : state) {
+        if (!LoadAccountSnapshot(snapshot, payload))
+            state.SkipWithError("payload not loaded");
+        benchmark::DoNotOptimize(snapshot.contacts.constData());
+    }
+    state.counters["contacts"] = double(snapshot.contacts.size());
+    state.counters["groups"] = double(snapshot.groups.size());
+}
+BENCHMARK(BM_LoadAccountSnapshot)->Unit(benchmark::kMillisecond);
+
+// One search pass as the recipient and phone book screens run it: fold the
+// search text once, then test every contact.
+void BM_ContactSearch(benchmark::State &state, const char16_t *searchText)
+{
+    const AccountSnapshot &snapshot = loadedSnapshot();
+    const QString text = QString::fromUtf16(searchText);
+    qsizetype hits = 0;
+    for (auto _ : state) {
+        const ContactSearch search(text);
+        const QList<int> rows = FilterContacts(snapshot.contacts, search);
+        hits = rows.size();
+        benchmark::DoNotOptimize(rows.constData());
+    }
+    state.counters["contacts"] = double(snapshot.contacts.size());
+    state.counters["hits"] = double(hits);
+}
+BENCHMARK_CAPTURE(BM_ContactSearch, plain, u"Yılmaz")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ContactSearch, wildcard, u"ş[a-k]*05#3?")->Unit(benchmark::kMillisecond);
+
+// Prints the usual table and keeps every figure, so the summary can set them
+// against each other and against the aims.
+class SummaryReporter : public benchmark::ConsoleReporter
+{
+public:
+    using benchmark::ConsoleReporter::ConsoleReporter;
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration)
+                continue;
+            Figures &f = m_figures[run.benchmark_name()];
+            const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
+            f.milliseconds = run.GetAdjustedRealTime() / unit * 1e3;
+            f.cpuMilliseconds = run.GetAdjustedCPUTime() / unit * 1e3;
+            const auto rate = run.counters.find("bytes_per_second");
+            f.bytesPerSecond = rate == run.counters.end() ? 0.0 : double(rate->second);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void PrintSummary() const
+    {
+        std::printf("\nSummary\n");
+        const Figures *decode = find("BM_DecodeAccountPayload");
+        const Figures *copy = find("BM_MemcpyAccountPayload");
+        if (decode && copy && copy->bytesPerSecond > 0) {
+            const double ratio = decode->bytesPerSecond / copy->bytesPerSecond;
+            std::printf("  decoding / memcpy byte rate: %.1f MB/s / %.1f MB/s = %.3f (aim: >= 0.25) %s\n",
+                        decode->bytesPerSecond / 1e6, copy->bytesPerSecond / 1e6, ratio,
+                        ratio >= 0.25 ? "met" : "MISSED");
+        }
+        if (const Figures *load = find("BM_LoadAccountSnapshot"))
+            aim("loading 100,000 contacts", *load, 150.0);
+        if (const Figures *plain = find("BM_ContactSearch/plain"))
+            aim("search pass, plain text", *plain, 15.0);
+        if (const Figures *wildcard = find("BM_ContactSearch/wildcard"))
+            aim("search pass, wildcard pattern", *wildcard, 15.0);
+        std::fflush(stdout);
+    }
+
+private:
+    struct Figures
+    {
+        double milliseconds = 0;
+        double cpuMilliseconds = 0;
+        double bytesPerSecond = 0;
+    };
+
+    const Figures *find(const std::string &name) const
+    {
+        const auto it = m_figures.find(name);
+        return it == m_figures.end() ? nullptr : &it->second;
+    }
+
+    // Judged on elapsed time; the processor time beside it shows how much a
+    // busy machine added.
+    static void aim(const char *what, const Figures &f, double limit)
+    {
+        std::printf("  %s: %.2f ms (processor %.2f ms) (aim: < %.0f ms) %s\n", what, f.milliseconds,
+                    f.cpuMilliseconds, limit, f.milliseconds < limit ? "met" : "MISSED");
+    }
+
+    std::map<std::string, Figures> m_figures;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    // Build the shared inputs before any timing starts.
+    codedAccountPayload();
+    loadedSnapshot();
+    SummaryReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                   : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintSummary();
+    benchmark::Shutdown();
+    return 0;
+}
