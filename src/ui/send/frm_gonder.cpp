@@ -368,14 +368,7 @@ void Frm_Gonder::FilterGroupContacts()
         // that can still match, so only they are searched again.
         const bool narrowing = m_filterValid && text.startsWith(m_filterText) && text != m_filterText
                                && !HasUnclosedList(m_filterText);
-        const QList<int> &pool = narrowing ? m_filtered : m_candidates;
-        QList<int> rows;
-        for (const int i : pool) {
-            const Contact &contact = m_source.at(i);
-            if (search.matches(contact.Adr_Adi, contact.Adr_Soyadi, contact.Adr_GSM_No))
-                rows.append(i);
-        }
-        m_filtered = std::move(rows);
+        m_filtered = FilterContacts(m_source, narrowing ? m_filtered : m_candidates, search);
     }
     m_filterText = text;
     m_filterValid = true;
