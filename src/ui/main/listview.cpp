@@ -3,11 +3,36 @@
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPalette>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeView>
 
 namespace velmor {
+
+namespace {
+
+// Draws the cell as usual, then its right and bottom grid lines, so that the
+// style keeps painting selection, focus and text itself.
+class GridLineDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Mid));
+        const QRect r = option.rect;
+        painter->drawLine(r.topRight(), r.bottomRight());
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        painter->restore();
+    }
+};
+
+} // namespace
 
 void PrepareListView(bool checkBoxes, QAbstractItemView *list, const QColor &stripeColour)
 {
@@ -23,9 +48,7 @@ void PrepareListView(bool checkBoxes, QAbstractItemView *list, const QColor &str
         tree->setItemsExpandable(false);
         tree->setUniformRowHeights(true);
         tree->setAllColumnsShowFocus(true);
-        // Grid lines between the cells.
-        tree->setStyleSheet(QStringLiteral(
-            "QTreeView::item { border-right: 1px solid palette(midlight); border-bottom: 1px solid palette(midlight); }"));
+        tree->setItemDelegate(new GridLineDelegate(tree));
     } else if (auto *table = qobject_cast<QTableView *>(list)) {
         table->setShowGrid(true);
         table->verticalHeader()->setVisible(false);

@@ -89,15 +89,6 @@ void showNameColumns(QTreeView *view)
     view->setColumnWidth(ContactTableModel::Adr_GSM_No, Twips(1200));
 }
 
-// The item style sheet that draws the grid lines would otherwise paint
-// selected rows without their text.
-void keepSelectedRowsReadable(QTreeView *view)
-{
-    view->setStyleSheet(view->styleSheet()
-                        + QStringLiteral(" QTreeView::item:selected { background: palette(highlight);"
-                                         " color: palette(highlighted-text); }"));
-}
-
 void selectFirstRow(QTreeView *view)
 {
     const QModelIndex first = view->model()->index(0, ContactTableModel::Adr_Adi);
@@ -120,8 +111,6 @@ Frm_Gonder::Frm_Gonder(const Service &service, Session &session, QWidget *parent
     // into its area; the rest of the opening happens here, in this order.
     PrepareListView(false, m_groupList, kStripeColour);
     PrepareListView(false, m_recipientList, kStripeColour);
-    keepSelectedRowsReadable(m_groupList);
-    keepSelectedRowsReadable(m_recipientList);
     fillSenderNames();
     m_message->clear();
     messageChanged();
