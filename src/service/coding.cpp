@@ -365,8 +365,7 @@ QString EncodeWithOffset(QStringView text, int offset)
     if (text.isEmpty())
         return {};
     offset = std::clamp(offset, 0, 99);
-    QString out;
-    out.resize(3 + 3 * text.size());
+    QString out(3 + 3 * text.size(), Qt::Uninitialized);
     QChar *w = out.data();
     auto put3 = [&w](int value) {
         w[0] = QChar(char16_t(u'0' + value / 100));
