@@ -24,8 +24,9 @@ inline constexpr QLatin1StringView kDemoPassword{"demo"};
 inline constexpr int kDownloadFault = 0;
 
 // The fault modes: "garbage" (a page without markers), "truncate" (full
-// Content-Length, half the body, then the connection closed), "close" (closed
-// without a reply), "one-marker" (the payload after a single marker) and
+// Content-Length, half the body, then the connection closed; the command is
+// carried out), "close" (closed without a reply; nothing is carried out),
+// "one-marker" (the payload after a single marker) and
 // "no-length" (the reply without a Content-Length header, ended by closing).
 bool IsFaultMode(const QString &mode);
 
@@ -41,8 +42,8 @@ struct Options
     QString packageName;                         // command 30 field 2; empty: a default name
     QString downloadDir;                         // served under /download/
     int delayMs = 0;                             // each reply this late
-    QString fault;                               // "", "garbage", "truncate", "close", "one-marker"
-    QSet<int> faultCommands;                     // empty: the fault applies to every command
+    QString fault;                               // "", "garbage", "truncate", "close", "one-marker", "no-length"
+    QSet<int> faultCommands;                     // empty: the fault applies to every command (0: downloads)
 };
 
 // The development service: speaks the service's side of the protocol on
