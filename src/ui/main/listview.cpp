@@ -13,16 +13,27 @@ namespace velmor {
 
 namespace {
 
-// Draws the cell as usual, then its right and bottom grid lines, so that the
-// style keeps painting selection, focus and text itself.
-class GridLineDelegate final : public QStyledItemDelegate
+// Rows a little taller than the font's line height, so that the marks above
+// capitals (Ö, Ü, İ) are not clipped by the row above; optionally draws the
+// right and bottom grid lines of each cell after the style has painted
+// selection, focus and text itself.
+class RowDelegate final : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    RowDelegate(bool gridLines, QObject *parent) : QStyledItemDelegate(parent), m_gridLines(gridLines) {}
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(size.height() + kRowHeadroom);
+        return size;
+    }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::paint(painter, option, index);
+        if (!m_gridLines)
+            return;
         painter->save();
         painter->setPen(option.palette.color(QPalette::Mid));
         const QRect r = option.rect;
@@ -30,6 +41,10 @@ public:
         painter->drawLine(r.bottomLeft(), r.bottomRight());
         painter->restore();
     }
+
+private:
+    static constexpr int kRowHeadroom = 4;
+    bool m_gridLines;
 };
 
 } // namespace
@@ -48,12 +63,18 @@ void PrepareListView(bool checkBoxes, QAbstractItemView *list, const QColor &str
         tree->setItemsExpandable(false);
         tree->setUniformRowHeights(true);
         tree->setAllColumnsShowFocus(true);
-        tree->setItemDelegate(new GridLineDelegate(tree));
+        tree->setItemDelegate(new RowDelegate(true, tree));
     } else if (auto *table = qobject_cast<QTableView *>(list)) {
         table->setShowGrid(true);
         table->verticalHeader()->setVisible(false);
         table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
     }
+}
+
+void GiveRowsHeadroom(QAbstractItemView *view)
+{
+    view->setItemDelegate(new RowDelegate(false, view));
 }
 
 void PlaceChildWindow(QWidget *window, const QMdiArea *area, int twipsAbove)

@@ -20,6 +20,10 @@ constexpr int Twips(int twips) { return twips / 15; }
 // Qt::CheckStateRole; the flag is kept so that callers say what they want.
 void PrepareListView(bool checkBoxes, QAbstractItemView *list, const QColor &stripeColour);
 
+// Rows a little taller than the line height, so that marks above capitals
+// are never clipped (PrepareListView does this for its lists).
+void GiveRowsHeadroom(QAbstractItemView *view);
+
 // Places a child window of the main frame centred horizontally on the frame's
 // area and twipsAbove twips above its vertical centre (never off the top).
 void PlaceChildWindow(QWidget *window, const QMdiArea *area, int twipsAbove = 200);

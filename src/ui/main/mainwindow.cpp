@@ -57,10 +57,11 @@ MainWindow::MainWindow(const Service &service, QUrl updateUrl, QWidget *parent)
     buildMenus();
     updateMenus();
 
-    resize(1024, 720);
+    // Room for the send window, the largest child, with its frame.
+    resize(1200, 840);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
-        resize(size().boundedTo(available.size()));
+        resize(size().boundedTo(available.size() * 0.95));
         move(available.center() - rect().center());
     }
 

@@ -139,6 +139,7 @@ void Frm_Gonder::buildControls()
     auto *groups = frame(QStringLiteral("Adres Grupları"), QStringLiteral("fraGruplar"), this);
     m_groupTree = new GroupTree(groups);
     m_groupTree->setObjectName(QStringLiteral("TreeView1"));
+    GiveRowsHeadroom(m_groupTree);
     m_groupTree->setHeaderHidden(true);
     m_groupTree->setColumnCount(1);
     m_groupTree->setSelectionMode(QAbstractItemView::SingleSelection);
