@@ -1,36 +1,45 @@
 #include "service/transport.h"
 
+#include "service/httpreply.h"
+
 #include <QEventLoop>
-#include <QHostAddress>
-#include <QNetworkAccessManager>
 #include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QTcpSocket>
 #include <QTimer>
+#if QT_CONFIG(ssl)
+#include <QSslSocket>
+#endif
+
+#include <memory>
+#include <new>
 
 namespace velmor {
 
 namespace {
 
-// Network-level failures (connection refused, closed half-way, timed out, ...)
-// give no reply at all. An HTTP error status still carries a page: the
-// envelope check decides about it.
-bool isTransportFailure(QNetworkReply::NetworkError error)
+// The request line and headers of a form post to the endpoint. QUrl has
+// already percent-encoded path and query, so no line break can get in.
+QByteArray requestHead(const QUrl &endpoint, bool secure, qsizetype bodySize)
 {
-    if (error == QNetworkReply::NoError)
-        return false;
-    const int code = int(error);
-    const bool contentOrServerStatus = (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
-    return !contentOrServerStatus;
-}
+    QByteArray target = endpoint.path(QUrl::FullyEncoded).toLatin1();
+    if (target.isEmpty())
+        target = "/";
+    if (endpoint.hasQuery())
+        target += '?' + endpoint.query(QUrl::FullyEncoded).toLatin1();
 
-bool isLoopback(const QUrl &url)
-{
-    const QString host = url.host();
-    if (host.compare(u"localhost", Qt::CaseInsensitive) == 0)
-        return true;
-    const QHostAddress address(host);
-    return !address.isNull() && address.isLoopback();
+    QByteArray host = endpoint.host(QUrl::FullyEncoded).toLatin1();
+    if (host.contains(':'))
+        host = '[' + host + ']'; // an IPv6 address
+    const int port = endpoint.port();
+    if (port >= 0 && port != (secure ? 443 : 80))
+        host += ':' + QByteArray::number(port);
+
+    return "POST " + target + " HTTP/1.1\r\n"
+        + "Host: " + host + "\r\n"
+        + "Content-Type: application/x-www-form-urlencoded\r\n"
+        + "Content-Length: " + QByteArray::number(bodySize) + "\r\n"
+        + "Connection: close\r\n"
+        + "\r\n";
 }
 
 } // namespace
@@ -42,41 +51,111 @@ HttpTransport::HttpTransport(QUrl endpoint, int timeoutMs)
 
 QByteArray HttpTransport::post(const QByteArray &body)
 {
-    // A fresh access manager per request: no cookies, no kept connection.
-    QNetworkAccessManager manager;
-    if (isLoopback(m_endpoint))
-        manager.setProxy(QNetworkProxy::NoProxy);
+    const QString scheme = m_endpoint.scheme().toLower();
+    const bool secure = scheme == u"https";
+    if ((!secure && scheme != u"http") || m_endpoint.host().isEmpty())
+        return {};
 
-    QNetworkRequest request(m_endpoint);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    if (m_timeoutMs > 0)
-        request.setTransferTimeout(m_timeoutMs);
+    // A fresh connection per request: no cookies, nothing kept.
+    std::unique_ptr<QTcpSocket> socket;
+#if QT_CONFIG(ssl)
+    if (secure && !QSslSocket::supportsSsl())
+        return {};
+    if (secure)
+        socket = std::make_unique<QSslSocket>();
+    else
+        socket = std::make_unique<QTcpSocket>();
+#else
+    if (secure)
+        return {};
+    socket = std::make_unique<QTcpSocket>();
+#endif
+    socket->setProxy(QNetworkProxy::NoProxy);
 
-    QNetworkReply *reply = manager.post(request, body);
+    const QByteArray request = requestHead(m_endpoint, secure, body.size()) + body;
+    HttpReplyReader reader;
+    bool failed = false;
+    bool finished = false;
     QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    // Our own watchdog besides the transfer timeout, which may not cover
-    // every phase (name lookup, connecting): it aborts the request after the
-    // limit without any progress, and starts again on each piece of progress.
+    auto finish = [&] {
+        finished = true;
+        loop.quit();
+    };
+
+    // The time limit counts silence: it starts again on every piece of
+    // progress, so a long reply that keeps arriving is not cut off.
     QTimer watchdog;
     watchdog.setSingleShot(true);
-    if (m_timeoutMs > 0) {
-        QObject::connect(&watchdog, &QTimer::timeout, reply, &QNetworkReply::abort);
-        auto restart = [&watchdog, this] { watchdog.start(m_timeoutMs); };
-        QObject::connect(reply, &QNetworkReply::uploadProgress, &watchdog, restart);
-        QObject::connect(reply, &QNetworkReply::downloadProgress, &watchdog, restart);
-        watchdog.start(m_timeoutMs);
-    }
-    if (!reply->isFinished())
+    auto progress = [&] {
+        if (m_timeoutMs > 0)
+            watchdog.start(m_timeoutMs);
+    };
+    QObject::connect(&watchdog, &QTimer::timeout, &loop, [&] {
+        failed = true;
+        finish();
+    });
+
+    // Reads what has arrived; with closing, the peer has closed the connection.
+    auto take = [&](bool closing) {
+        if (finished)
+            return;
+        try {
+            if (reader.feed(socket->readAll()) == HttpReplyReader::State::Reading && closing)
+                reader.closed();
+        } catch (const std::bad_alloc &) {
+            failed = true;
+        }
+        if (failed || reader.state() != HttpReplyReader::State::Reading)
+            finish();
+    };
+
+    // The request goes out once. Should the connection drop before the reply
+    // begins, the service may still have carried it out, so it is never sent
+    // again: the caller gets the empty text.
+    auto send = [&] {
+        progress();
+        socket->write(request);
+    };
+#if QT_CONFIG(ssl)
+    if (secure)
+        QObject::connect(static_cast<QSslSocket *>(socket.get()), &QSslSocket::encrypted, &loop, send);
+    else
+#endif
+        QObject::connect(socket.get(), &QAbstractSocket::connected, &loop, send);
+    QObject::connect(socket.get(), &QAbstractSocket::hostFound, &loop, progress);
+    QObject::connect(socket.get(), &QIODevice::bytesWritten, &loop, progress);
+    QObject::connect(socket.get(), &QIODevice::readyRead, &loop, [&] {
+        progress();
+        take(false);
+    });
+    QObject::connect(socket.get(), &QAbstractSocket::disconnected, &loop, [&] { take(true); });
+    QObject::connect(socket.get(), &QAbstractSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError error) {
+        if (finished)
+            return; // the reply was whole before the connection went
+        if (error == QAbstractSocket::RemoteHostClosedError) {
+            take(true);
+        } else {
+            failed = true; // refused, reset, no such host, TLS refused, ...
+            finish();
+        }
+    });
+
+    progress();
+#if QT_CONFIG(ssl)
+    if (secure)
+        static_cast<QSslSocket *>(socket.get())->connectToHostEncrypted(m_endpoint.host(), quint16(m_endpoint.port(443)));
+    else
+#endif
+        socket->connectToHost(m_endpoint.host(), quint16(m_endpoint.port(80)));
+    if (!finished)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     watchdog.stop();
+    QObject::disconnect(socket.get(), nullptr, &loop, nullptr);
+    socket->abort();
 
-    QByteArray raw;
-    if (!isTransportFailure(reply->error()))
-        raw = reply->readAll();
-    delete reply;
-    return raw;
+    if (failed || reader.state() != HttpReplyReader::State::Complete)
+        return {};
+    return reader.takeBody();
 }
 
 } // namespace velmor

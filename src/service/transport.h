@@ -19,12 +19,18 @@ public:
     virtual QByteArray post(const QByteArray &body) = 0;
 };
 
-// Qt network access: one request object per call, synchronous from the
-// caller's view. The call waits in a local event loop that excludes user
-// input, so windows keep repainting but nobody can start a second request.
-// A request during which nothing arrives for the time limit (connecting, or
-// waiting for the reply to begin or to go on) is aborted and gives the empty
-// text; a long reply that keeps arriving is not cut off.
+// HTTP/1.1 over a fresh direct connection per call (TLS for https), no proxy,
+// no cookies, no redirects followed. Each request is written exactly once:
+// a connection that drops before the reply is whole gives the empty text and
+// is never retried, since the service may already have carried the request
+// out (an SMS sent and charged). The HTTP status is not judged; an error page
+// still gives its body.
+// Synchronous from the caller's view: the call waits in a local event loop
+// that excludes user input, so windows keep repainting but nobody can start a
+// second request. A request during which nothing is sent or arrives for the
+// time limit (connecting, or waiting for the reply to begin or to go on) is
+// aborted and gives the empty text; a long reply that keeps arriving is not
+// cut off. A limit of 0 means no limit.
 class HttpTransport final : public Transport
 {
 public:

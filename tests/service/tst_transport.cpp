@@ -23,9 +23,30 @@ private slots:
     void slowReplyWithinLimit_arrives();
     void replyEndedByClosing_isWhole();
     void request_isFormPostToEndpoint();
+    void longReply_arrivesWhole_data();
     void longReply_arrivesWhole();
     void nextRequestAfterFailure_works();
+    void closedWithoutReply_requestSentOnce();
+    void rawReply_data();
+    void rawReply();
+    void replyInPieces_data();
+    void replyInPieces();
+    void replyCompleteWhileConnectionStaysOpen();
+    void unusableEndpoint_givesEmptyText_data();
+    void unusableEndpoint_givesEmptyText();
 };
+
+namespace {
+
+QByteArray chunked(const QList<QByteArray> &chunks, const QByteArray &trailer = "\r\n")
+{
+    QByteArray out = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n";
+    for (const QByteArray &chunk : chunks)
+        out += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
+    return out + "0\r\n" + trailer;
+}
+
+} // namespace
 
 void TransportTest::envelope_data()
 {
@@ -139,18 +160,46 @@ void TransportTest::request_isFormPostToEndpoint()
     QCOMPARE(request.path, QByteArray("/YeniRehber.asp"));
     QCOMPARE(request.header("Content-Type"), QByteArray("application/x-www-form-urlencoded"));
     QCOMPARE(request.body, body);
+    QCOMPARE(request.header("Content-Length"), QByteArray::number(body.size()));
+    QCOMPARE(request.header("Host"), "127.0.0.1:" + QByteArray::number(server.port()));
+    QCOMPARE(request.header("Connection").toLower(), QByteArray("close"));
     QVERIFY(request.header("Cookie").isEmpty());
+
+    // The query of the address goes with the path.
+    QUrl withQuery = server.endpoint();
+    withQuery.setQuery(u"dil=tr&x=%C5%9F"_s);
+    QCOMPARE(HttpTransport(withQuery).post(body), LoopbackServer::envelope("000049"));
+    QCOMPARE(server.requests().constLast().path, QByteArray("/YeniRehber.asp?dil=tr&x=%C5%9F"));
+}
+
+void TransportTest::longReply_arrivesWhole_data()
+{
+    QTest::addColumn<QString>("framing");
+    QTest::newRow("by Content-Length") << u"length"_s;
+    QTest::newRow("chunked") << u"chunked"_s;
+    QTest::newRow("ended by closing") << u"close"_s;
 }
 
 void TransportTest::longReply_arrivesWhole()
 {
+    QFETCH(QString, framing);
     // A few megabytes of digits, as a large account sends, in many packets.
     QString payload;
     for (int i = 0; i < 20000; ++i)
         payload += u"<>%1|3|Ayşe|Yılmaz|Kadıköy|İstanbul|0532%2"_s.arg(i).arg(i, 7, 10, QChar(u'0'));
     LoopbackServer server;
     QVERIFY(server.listen());
-    server.setReply(LoopbackServer::reply(payload));
+    const QByteArray page = LoopbackServer::reply(payload);
+    if (framing == u"length") {
+        server.setReply(page);
+    } else if (framing == u"chunked") {
+        QList<QByteArray> chunks;
+        for (qsizetype at = 0; at < page.size(); at += 8000)
+            chunks.append(page.mid(at, 8000));
+        server.setRawResponse(chunked(chunks));
+    } else {
+        server.setRawResponse("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n" + page);
+    }
     const Service service(std::make_shared<HttpTransport>(server.endpoint(), 5000));
     QCOMPARE(service.PostCommand(QByteArrayLiteral("Rehber=1&Cari_No=7")), payload);
 }
@@ -167,6 +216,153 @@ void TransportTest::nextRequestAfterFailure_works()
     transport->setTimeoutMs(5000);
     QCOMPARE(service.PostCommand(QByteArrayLiteral("Rehber=13")), u"1"_s);
     QCOMPARE(server.requests().size(), 2);
+}
+
+void TransportTest::closedWithoutReply_requestSentOnce()
+{
+    // The service may have carried the request out (an SMS sent and charged)
+    // before the connection dropped: it must not get the request a second time.
+    LoopbackServer server;
+    QVERIFY(server.listen());
+    server.setBehaviour(LoopbackServer::Behaviour::CloseUnanswered);
+    const Service service(std::make_shared<HttpTransport>(server.endpoint(), 5000));
+    QCOMPARE(service.PostCommand(QByteArrayLiteral("Rehber=3&Cari_No=7")), QString());
+    QCOMPARE(server.requests().size(), 1);
+}
+
+void TransportTest::rawReply_data()
+{
+    QTest::addColumn<QByteArray>("response");
+    QTest::addColumn<QByteArray>("expected"); // empty: a failure
+
+    const QByteArray ok = "HTTP/1.1 200 OK\r\n";
+    QTest::newRow("chunked") << chunked({"<Rehber>", "000049", "<Rehber>"}) << QByteArray("<Rehber>000049<Rehber>");
+    QTest::newRow("chunked with extensions, capital hex and a trailer")
+        << ok + "Transfer-Encoding: chunked\r\n\r\nA;name=value\r\n0123456789\r\n1 \r\nx\r\n0\r\nExpires: 0\r\n\r\n"
+        << QByteArray("0123456789x");
+    QTest::newRow("chunked named in other letter case, Content-Length ignored")
+        << ok + "Content-Length: 3\r\ntransfer-encoding: Chunked\r\n\r\n5\r\nabcde\r\n0\r\n\r\n" << QByteArray("abcde");
+    QTest::newRow("chunked, closed after the last chunk before the final blank line")
+        << ok + "Transfer-Encoding: chunked\r\n\r\n2\r\nab\r\n0\r\n" << QByteArray();
+    QTest::newRow("chunked, cut in the middle of a chunk")
+        << ok + "Transfer-Encoding: chunked\r\n\r\n10\r\n<Rehber>000049<Rehber>" << QByteArray();
+    QTest::newRow("chunked, closed before the last chunk")
+        << ok + "Transfer-Encoding: chunked\r\n\r\n2\r\nab\r\n" << QByteArray();
+    QTest::newRow("chunked, size not hexadecimal")
+        << ok + "Transfer-Encoding: chunked\r\n\r\nzz\r\nab\r\n0\r\n\r\n" << QByteArray();
+    QTest::newRow("chunked, size missing") << ok + "Transfer-Encoding: chunked\r\n\r\n\r\nab\r\n0\r\n\r\n"
+                                           << QByteArray();
+    QTest::newRow("chunked, data longer than its size")
+        << ok + "Transfer-Encoding: chunked\r\n\r\n2\r\nabc\r\n0\r\n\r\n" << QByteArray();
+    QTest::newRow("chunked, size beyond any length")
+        << ok + "Transfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFFFFFFFFFFFF\r\nab\r\n0\r\n\r\n" << QByteArray();
+    QTest::newRow("other transfer coding, read until closing")
+        << ok + "Transfer-Encoding: identity\r\n\r\nabc" << QByteArray("abc");
+    QTest::newRow("no Content-Length, ended by closing") << ok + "Content-Type: text/html\r\n\r\nabc\r\n"
+                                                         << QByteArray("abc\r\n");
+    QTest::newRow("bytes after the Content-Length are left out") << ok + "Content-Length: 3\r\n\r\nabcdef"
+                                                                << QByteArray("abc");
+    QTest::newRow("body cut short of its Content-Length") << ok + "Content-Length: 30\r\n\r\n<Rehber>000049<Rehber>"
+                                                         << QByteArray();
+    QTest::newRow("the same Content-Length twice") << ok + "Content-Length: 2\r\nContent-Length: 2, 2\r\n\r\nab"
+                                                  << QByteArray("ab");
+    QTest::newRow("Content-Lengths that disagree") << ok + "Content-Length: 2\r\nContent-Length: 3\r\n\r\nabc"
+                                                  << QByteArray();
+    QTest::newRow("Content-Length not a number") << ok + "Content-Length: -2\r\n\r\nab" << QByteArray();
+    QTest::newRow("interim responses skipped")
+        << "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 102 Processing\r\nX: y\r\n\r\n" + ok + "Content-Length: 2\r\n\r\nok"
+        << QByteArray("ok");
+    QTest::newRow("lines ended by LF alone") << QByteArray("HTTP/1.1 200 OK\nContent-Length: 2\n\nok") << QByteArray("ok");
+    QTest::newRow("redirect not followed") << QByteArray("HTTP/1.1 302 Found\r\nLocation: /x\r\nContent-Length: 5\r\n\r\nmoved")
+                                           << QByteArray("moved");
+    QTest::newRow("status line without a reason") << QByteArray("HTTP/1.0 503\r\n\r\nbusy") << QByteArray("busy");
+    QTest::newRow("headers never ended") << ok + "Content-Length: 2\r\n" << QByteArray();
+    QTest::newRow("not HTTP") << QByteArray("<html><Rehber>000049<Rehber></html>\r\n\r\n") << QByteArray();
+    QTest::newRow("status not three digits") << QByteArray("HTTP/1.1 2000 OK\r\n\r\nabc") << QByteArray();
+    QTest::newRow("switching protocols") << QByteArray("HTTP/1.1 101 Switching Protocols\r\n\r\nabc") << QByteArray();
+    QTest::newRow("binary noise") << QByteArray("\0\xff\r\n\n\x80HTTP/1.1 200\r\n\r\n", 23) << QByteArray();
+    QTest::newRow("header line beyond any reason") << ok + "X: " + QByteArray(300 * 1024, 'a') + "\r\n\r\nab"
+                                                   << QByteArray();
+}
+
+void TransportTest::rawReply()
+{
+    QFETCH(QByteArray, response);
+    QFETCH(QByteArray, expected);
+
+    LoopbackServer server;
+    QVERIFY(server.listen());
+    server.setRawResponse(response);
+    HttpTransport transport(server.endpoint(), 5000);
+    QCOMPARE(transport.post(QByteArrayLiteral("Rehber=13")), expected);
+    QCOMPARE(server.requests().size(), 1);
+}
+
+void TransportTest::replyInPieces_data()
+{
+    QTest::addColumn<QByteArray>("response");
+    QTest::addColumn<int>("pieceBytes");
+
+    const QByteArray page = LoopbackServer::reply(u"Kontör: 1000"_s);
+    QList<QByteArray> chunks;
+    for (qsizetype at = 0; at < page.size(); at += 9)
+        chunks.append(page.mid(at, 9));
+    const QByteArray byLength = "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: "
+        + QByteArray::number(page.size()) + "\r\n\r\n" + page;
+    QTest::newRow("chunked, a byte at a time") << chunked(chunks, "Expires: 0\r\n\r\n") << 1;
+    QTest::newRow("chunked, seven bytes at a time") << chunked(chunks) << 7;
+    QTest::newRow("by Content-Length, a byte at a time") << byLength << 1;
+    QTest::newRow("by Content-Length, two bytes at a time") << byLength << 2;
+}
+
+void TransportTest::replyInPieces()
+{
+    QFETCH(QByteArray, response);
+    QFETCH(int, pieceBytes);
+
+    LoopbackServer server;
+    QVERIFY(server.listen());
+    server.setRawResponse(response);
+    server.setBehaviour(LoopbackServer::Behaviour::ReplyInPieces);
+    server.setPieceBytes(pieceBytes);
+    const Service service(std::make_shared<HttpTransport>(server.endpoint(), 5000));
+    QCOMPARE(service.PostCommand(QByteArrayLiteral("Rehber=13")), u"Kontör: 1000"_s);
+}
+
+void TransportTest::replyCompleteWhileConnectionStaysOpen()
+{
+    // A whole reply by its length ends the request; waiting for the close
+    // would run into the time limit and lose the reply.
+    LoopbackServer server;
+    QVERIFY(server.listen());
+    server.setBehaviour(LoopbackServer::Behaviour::ReplyStayOpen);
+    server.setRawResponse(chunked({"<Rehber>000049<Rehber>"}));
+    HttpTransport transport(server.endpoint(), 2000);
+    QCOMPARE(transport.post(QByteArrayLiteral("Rehber=13")), QByteArray("<Rehber>000049<Rehber>"));
+    server.setReply(LoopbackServer::envelope("000050"));
+    QCOMPARE(transport.post(QByteArrayLiteral("Rehber=13")), LoopbackServer::envelope("000050"));
+}
+
+void TransportTest::unusableEndpoint_givesEmptyText_data()
+{
+    QTest::addColumn<QString>("scheme");
+    // A server without TLS never gets to read a request; neither does one
+    // behind a scheme this client does not speak.
+    QTest::newRow("https to a server without TLS") << u"https"_s;
+    QTest::newRow("scheme other than http") << u"ftp"_s;
+}
+
+void TransportTest::unusableEndpoint_givesEmptyText()
+{
+    QFETCH(QString, scheme);
+
+    LoopbackServer server;
+    QVERIFY(server.listen());
+    QUrl endpoint = server.endpoint();
+    endpoint.setScheme(scheme);
+    HttpTransport transport(endpoint, 300);
+    QCOMPARE(transport.post(QByteArrayLiteral("Rehber=13")), QByteArray());
+    QVERIFY(server.requests().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TransportTest)

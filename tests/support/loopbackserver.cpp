@@ -162,6 +162,15 @@ void LoopbackServer::answer(QTcpSocket *socket)
         break;
     case Behaviour::NeverAnswer:
         break;
+    case Behaviour::CloseUnanswered:
+        socket->disconnectFromHost();
+        break;
+    case Behaviour::ReplyStayOpen:
+        socket->write(m_response);
+        break;
+    case Behaviour::ReplyInPieces:
+        writePieces(socket, m_response, 0);
+        break;
     case Behaviour::AnswerLater: {
         const QByteArray response = m_response;
         QTimer::singleShot(m_delayMs, socket, [socket, response] {
@@ -173,6 +182,19 @@ void LoopbackServer::answer(QTcpSocket *socket)
         break;
     }
     }
+}
+
+void LoopbackServer::writePieces(QTcpSocket *socket, QByteArray response, qsizetype from)
+{
+    if (socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    if (from >= response.size()) {
+        socket->disconnectFromHost();
+        return;
+    }
+    socket->write(response.sliced(from, qMin(m_pieceBytes, response.size() - from)));
+    socket->flush();
+    QTimer::singleShot(0, socket, [this, socket, response, from] { writePieces(socket, response, from + m_pieceBytes); });
 }
 
 } // namespace velmor::test

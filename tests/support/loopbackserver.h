@@ -28,6 +28,9 @@ public:
         CloseMidReply,  // announce the whole body, send only part of it, close
         NeverAnswer,    // read the request, then stay silent with the connection open
         AnswerLater,    // send the response after delayMs
+        CloseUnanswered, // read the request, then close without a byte of reply
+        ReplyStayOpen,  // send the response and leave the connection open
+        ReplyInPieces,  // send the response pieceBytes at a time, one piece per event-loop turn, then close
     };
 
     struct Request
@@ -67,6 +70,8 @@ public:
     void setBytesBeforeClose(qsizetype bytes) { m_bytesBeforeClose = bytes; }
     // For AnswerLater.
     void setDelayMs(int ms) { m_delayMs = ms; }
+    // For ReplyInPieces.
+    void setPieceBytes(qsizetype bytes) { m_pieceBytes = qMax<qsizetype>(1, bytes); }
 
     const QList<Request> &requests() const { return m_requests; }
     QByteArray lastBody() const { return m_requests.isEmpty() ? QByteArray() : m_requests.constLast().body; }
@@ -79,6 +84,7 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     void answer(QTcpSocket *socket);
+    void writePieces(QTcpSocket *socket, QByteArray response, qsizetype from);
 
     QTcpServer m_server;
     QByteArray m_response;
@@ -86,6 +92,7 @@ private:
     Behaviour m_behaviour = Behaviour::Reply;
     qsizetype m_bytesBeforeClose = 0;
     int m_delayMs = 0;
+    qsizetype m_pieceBytes = 1;
     QList<Request> m_requests;
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
