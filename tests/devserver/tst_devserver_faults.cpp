@@ -108,6 +108,9 @@ private slots:
                                 u"20240101"_s, u"120000"_s),
                  QString());
         QCOMPARE(live.server->balance(demo), balance);
+        // Whatever became of it, the send reached the service once: never again
+        // on a dropped connection.
+        QCOMPARE(live.server->receivedBodies().size(), 1);
     }
 
     void faultCommands_limitTheFault()
