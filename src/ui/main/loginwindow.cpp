@@ -49,6 +49,8 @@ LoginWindow::LoginWindow(const Service &service, Session &session, QWidget *pare
     m_password = new QLineEdit(this);
     m_password->setObjectName(u"txtSifre"_s);
     m_password->setEchoMode(QLineEdit::Password);
+    // Each typed character shows as "*", whatever mark the style would use.
+    m_password->setStyleSheet(u"QLineEdit { lineedit-password-character: 42; }"_s);
     m_password->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhNoPredictiveText | Qt::ImhSensitiveData);
 
     auto *fields = new QFormLayout;
@@ -61,7 +63,8 @@ LoginWindow::LoginWindow(const Service &service, Session &session, QWidget *pare
     m_loginButton->setDefault(true);
     m_cancelButton = new QPushButton(u"Vazgeç"_s, this);
     m_cancelButton->setObjectName(u"Cmd_Vazgec"_s);
-    m_cancelButton->setAutoDefault(false);
+    // Enter presses "Giriş" from the fields; on a focused "Vazgeç" it presses
+    // "Vazgeç", as Space does, rather than running a login check.
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

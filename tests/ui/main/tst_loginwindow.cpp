@@ -37,6 +37,8 @@ private slots:
     void focus_firstEmptyField();
     void accountFetchFails_staysInLogin();
     void closingByFrame_endsProgram();
+    void enterKey_data();
+    void enterKey();
 
 private:
     std::unique_ptr<MainWindowFixture> m_fixture;
@@ -264,6 +266,9 @@ void TestLoginWindow::savedFields_restoredPasswordNeverStored()
     QCOMPARE(Field(login, u"txtKullanici"_s)->text(), u"demo"_s);
     QVERIFY(Field(login, u"txtSifre"_s)->text().isEmpty());
     QCOMPARE(Field(login, u"txtSifre"_s)->echoMode(), QLineEdit::Password);
+    // Typed characters show as "*".
+    Field(login, u"txtSifre"_s)->setText(u"abc"_s);
+    QCOMPARE(Field(login, u"txtSifre"_s)->displayText(), u"***"_s);
     QCOMPARE(login->failedLoginCount(), 0);
 }
 
@@ -322,6 +327,42 @@ void TestLoginWindow::closingByFrame_endsProgram()
     QVERIFY(m_fixture->window->hasEnded());
     QVERIFY(!login->isVisible());
     QVERIFY(recorder.texts().isEmpty());
+}
+
+void TestLoginWindow::enterKey_data()
+{
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<bool>("checked"); // true: a login check ran; false: the login was given up
+    QTest::newRow("in the password field") << u"txtSifre"_s << true;
+    QTest::newRow("in the customer code field") << u"txtCariKodu"_s << true;
+    QTest::newRow("on Giriş") << u"Cmd_Giris"_s << true;
+    QTest::newRow("on Vazgeç") << u"Cmd_Vazgec"_s << false;
+}
+
+void TestLoginWindow::enterKey()
+{
+    QFETCH(QString, focused);
+    QFETCH(bool, checked);
+    MessageRecorder recorder;
+    LoginWindow *login = startLogin();
+    Field(login, u"txtCariKodu"_s)->setText(kCustomer);
+    Field(login, u"txtKullanici"_s)->setText(kUser);
+    Field(login, u"txtSifre"_s)->setText(u"yanlis"_s);
+    auto *target = login->findChild<QWidget *>(focused);
+    target->setFocus(Qt::TabFocusReason);
+
+    QTest::keyClick(target, Qt::Key_Return);
+
+    if (checked) {
+        QCOMPARE(recorder.texts(), QStringList{LoginMessage(LoginOutcome::WrongPassword)});
+        QCOMPARE(login->failedLoginCount(), 1);
+        QVERIFY(!m_fixture->window->hasEnded());
+    } else {
+        QVERIFY(recorder.texts().isEmpty());
+        QCOMPARE(login->failedLoginCount(), 0);
+        QCOMPARE(m_fixture->window->session().runState(), u"olmadi"_s);
+        QVERIFY(m_fixture->window->hasEnded());
+    }
 }
 
 } // namespace velmor::test
