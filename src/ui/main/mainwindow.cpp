@@ -224,14 +224,17 @@ void MainWindow::openSendWindow()
 
 void MainWindow::openAboutBox()
 {
-    // A fixed box: no resizing, no minimising or maximising.
+    // A fixed box: no resizing (neither by its edges nor through its system
+    // menu), no minimising or maximising.
     const Qt::WindowFlags fixedBox = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                                     | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+                                     | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                                     | Qt::MSWindowsFixedSizeDialogHint;
     QMdiSubWindow *frame =
         openChild(m_aboutBox, [this] { return new Frm_Hakkinda(*m_session, nullptr); }, fixedBox);
     if (!frame)
         return;
     frame->adjustSize();
+    frame->setFixedSize(frame->size());
     frame->move(AboutBoxPosition(frameGeometry().size(), frame->frameGeometry().size()));
     frame->show();
     frame->widget()->setFocus(Qt::OtherFocusReason);

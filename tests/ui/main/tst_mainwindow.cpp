@@ -1,15 +1,18 @@
 #include "mainwindowfixture.h"
 #include "testsupport.h"
 
+#include "ui/main/listview.h"
 #include "ui/main/version.h"
 #include "ui/send/frm_gonder.h"
 #include "ui/update/frm_hakkinda.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStandardPaths>
 
@@ -39,6 +42,7 @@ private slots:
     void menuItemChosenTwice_opensOneWindow();
     void closedChildWindow_opensFreshNextTime();
     void exitItem_closesProgram();
+    void aboutBox_cannotBeResized();
 
 private:
     std::unique_ptr<MainWindowFixture> m_fixture;
@@ -293,6 +297,37 @@ void TestMainWindow::exitItem_closesProgram()
     QCOMPARE(ended.count(), 1);
     QVERIFY(!m_fixture->window->isVisible());
     QVERIFY(m_fixture->window->hasEnded());
+}
+
+void TestMainWindow::aboutBox_cannotBeResized()
+{
+    MessageRecorder recorder;
+    logIn();
+    action(u"H_2"_s)->trigger();
+    QMdiSubWindow *about = m_fixture->window->mdiArea()->subWindowList().constFirst();
+    const QSize size = about->size();
+
+    // Dragging the lower right corner outwards.
+    const QPoint corner(about->width() - 2, about->height() - 2);
+    const QPoint outside = corner + QPoint(80, 60);
+    QTest::mouseMove(about, corner);
+    QTest::mousePress(about, Qt::LeftButton, {}, corner);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(outside), about->mapToGlobal(QPointF(outside)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(about, &drag);
+    QTest::mouseRelease(about, Qt::LeftButton, {}, outside);
+    QCOMPARE(about->size(), size);
+
+    // Sizing from the keyboard through the window menu.
+    for (QAction *item : about->systemMenu()->actions()) {
+        if (item->text().remove(u'&') == u"Size")
+            item->trigger();
+    }
+    QTest::keyClick(about, Qt::Key_Right);
+    QTest::keyClick(about, Qt::Key_Down);
+    QTest::keyClick(about, Qt::Key_Return);
+    QCOMPARE(about->size(), size);
+    QCOMPARE(about->widget()->size(), QSize(Twips(7170), Twips(4185)));
 }
 
 } // namespace velmor::test
