@@ -4,6 +4,8 @@
 #include "service/service.h"
 #include "text/turkish.h"
 
+#include <QLocale>
+
 #include <cmath>
 
 namespace velmor {
@@ -41,9 +43,8 @@ double LeadingNumber(QStringView text)
 
 QString PlainNumberText(double value)
 {
-    if (value == std::floor(value) && std::fabs(value) < 1e15)
-        return QString::number(qint64(value));
-    return QString::number(value, 'g', 15);
+    // Never in exponent form: "1e+15" or "1e-05" would read back as 1.
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 QString CreditBalanceFromPayload(const QString &payload)

@@ -54,6 +54,10 @@ void TestSendRules::creditBalanceFromPayload_data()
     QTest::newRow("tag in other case") << u"<smskontor>250<smskontor>"_s << u"--"_s;
     QTest::newRow("not a number counts 0") << u"<SMSKontor>abc<SMSKontor>"_s << u"0"_s;
     QTest::newRow("nothing between") << u"<SMSKontor><SMSKontor>"_s << u"0"_s;
+    // Shown in plain digits, never in exponent form that would read back as 1.
+    QTest::newRow("large balance") << u"<SMSKontor>10000000000000000<SMSKontor>"_s << u"10000000000000000"_s;
+    QTest::newRow("small fraction") << u"<SMSKontor>0.00001<SMSKontor>"_s << u"0.00001"_s;
+    QTest::newRow("fraction") << u"<SMSKontor>12.50<SMSKontor>"_s << u"12.5"_s;
     QTest::newRow("third tag ignored") << u"x<SMSKontor>7<SMSKontor>8<SMSKontor>"_s << u"7"_s;
 }
 
