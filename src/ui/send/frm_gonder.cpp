@@ -49,6 +49,9 @@ QLabel *figure(const QString &name, QWidget *parent)
 {
     auto *label = new QLabel(QStringLiteral("0"), parent);
     label->setObjectName(name);
+    // The balance after a send is whatever the service put in its section:
+    // shown as it came, never read as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setMinimumWidth(48);
     QFont font = label->font();
     font.setBold(true);
@@ -115,7 +118,6 @@ Frm_Gonder::Frm_Gonder(const Service &service, Session &session, QWidget *parent
     m_message->clear();
     messageChanged();
     FillGroupTree();
-    CalculateCost();
     m_balance->setText(FetchCreditBalance(m_session.customerNo()));
     if (m_senderName->count() > 0)
         m_senderName->setCurrentIndex(0);
@@ -314,6 +316,7 @@ void Frm_Gonder::FillGroupTree()
     m_groupTree->scrollToItem(root);
 
     m_chosenKeys.clear();
+    m_chosenOrder.clear();
     m_chosenSet.clear();
     m_recipients.clear();
     m_recipientModel->setContacts(m_recipients);
@@ -411,6 +414,7 @@ void Frm_Gonder::AddRecipients()
             continue;
         m_chosenSet.insert(contact.MarkKey);
         m_chosenKeys += contact.MarkKey;
+        m_chosenOrder.append(contact.MarkKey);
         added.append(contact);
     }
     if (!added.isEmpty()) {
@@ -448,19 +452,19 @@ void Frm_Gonder::RemoveRecipients()
         }
         m_recipients = std::move(kept);
 
-        // Rebuild the text form in one pass: every key is "#...#".
+        // Rebuild the text form and the order in one pass over the keys.
         QString keys;
         keys.reserve(m_chosenKeys.size());
-        qsizetype pos = 0;
-        while (pos < m_chosenKeys.size()) {
-            const qsizetype close = m_chosenKeys.indexOf(u'#', pos + 1);
-            const qsizetype end = close < 0 ? m_chosenKeys.size() : close + 1;
-            const QStringView key = QStringView(m_chosenKeys).sliced(pos, end - pos);
-            if (!removed.contains(key.toString()))
-                keys += key;
-            pos = end;
+        QStringList order;
+        order.reserve(m_chosenOrder.size());
+        for (const QString &key : std::as_const(m_chosenOrder)) {
+            if (removed.contains(key))
+                continue;
+            keys += key;
+            order.append(key);
         }
         m_chosenKeys = std::move(keys);
+        m_chosenOrder = std::move(order);
         for (const QString &key : std::as_const(removed))
             m_chosenSet.remove(key);
         m_recipientModel->setContacts(m_recipients);

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QComboBox;
@@ -118,8 +119,11 @@ private:
     bool m_filterValid = false;
     // Recipients, ascending by record number compared as text.
     QList<Contact> m_recipients;
-    // ChosenKeys: the text form in adding order, and the same keys as a set.
+    // ChosenKeys: the text form in adding order, the same keys one by one in
+    // that order (so that the text is rebuilt without parsing it: a record
+    // number may hold "#" itself), and as a set.
     QString m_chosenKeys;
+    QStringList m_chosenOrder;
     QSet<QString> m_chosenSet;
 
     bool m_requestRunning = false;

@@ -14,6 +14,9 @@
 #include <QTcpSocket>
 #include <QUrl>
 
+#include <functional>
+#include <utility>
+
 namespace velmor::test {
 
 class FakeService : public QObject
@@ -51,6 +54,14 @@ public:
     }
     void clearBodies() { m_bodies.clear(); }
 
+    // Runs once when a request of this command has arrived, before it is
+    // answered: the client is then waiting for the reply.
+    void beforeReplying(int command, std::function<void()> action)
+    {
+        m_waitingCommand = command;
+        m_beforeReply = std::move(action);
+    }
+
 private:
     void serve(QTcpSocket *socket)
     {
@@ -71,15 +82,22 @@ private:
             const QByteArray body = buffer->mid(headerEnd + 4, length);
             buffer->clear();
             m_bodies.append(body);
+            if (m_beforeReply && commandOf(body) == m_waitingCommand)
+                std::exchange(m_beforeReply, {})();
             socket->write(reply(body));
             socket->disconnectFromHost();
         });
     }
 
-    QByteArray reply(const QByteArray &body) const
+    static int commandOf(const QByteArray &body)
     {
         const qsizetype amp = body.indexOf('&');
-        const int command = body.mid(7, amp < 0 ? -1 : amp - 7).toInt();
+        return body.mid(7, amp < 0 ? -1 : amp - 7).toInt();
+    }
+
+    QByteArray reply(const QByteArray &body) const
+    {
+        const int command = commandOf(body);
         QByteArray content = "<html>no envelope</html>";
         if (m_payloads.contains(command))
             content = "<Rehber>" + EncodeWithOffset(m_payloads.value(command), 17).toLatin1() + "<Rehber>";
@@ -90,6 +108,8 @@ private:
     QTcpServer m_server;
     QHash<int, QString> m_payloads;
     QList<QByteArray> m_bodies;
+    int m_waitingCommand = 0;
+    std::function<void()> m_beforeReply;
 };
 
 // A request body cut into its fields, in order.

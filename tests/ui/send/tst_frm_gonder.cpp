@@ -21,6 +21,8 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <optional>
+
 using namespace velmor;
 using namespace Qt::StringLiterals;
 
@@ -69,6 +71,14 @@ void typeText(QWidget *widget, const QString &text)
     }
 }
 
+QStringList selectedRecordNumbers(const QTreeView *view)
+{
+    QStringList out;
+    for (const QModelIndex &index : view->selectionModel()->selectedRows(ContactTableModel::Adr_K_No))
+        out.append(index.data().toString());
+    return out;
+}
+
 QStringList shownRecordNumbers(const QTreeView *view)
 {
     QStringList out;
@@ -101,6 +111,8 @@ private slots:
     void search_data();
     void search();
     void addAndRemove_keepOneEntryAndOrder();
+    void listCommands_focusTheirList();
+    void chosenKeys_recordNumberHoldingHash();
     void snapshotReload_refillsListsOnNextGroupClick();
     void cost_withUnknownBalance_keepsSendDisabled();
     void cost_againstBalance_data();
@@ -111,6 +123,7 @@ private slots:
     void send_resultBySection();
     void send_notLoggedIn_sendsNothing();
     void balanceClick_afterSend_reappliesRule();
+    void close_refusedWhileSending();
 
 private:
     Frm_Gonder *open(const QStringList &senderNames = {u"VELMOR"_s},
@@ -477,6 +490,76 @@ void TestFrmGonder::addAndRemove_keepOneEntryAndOrder()
     QCOMPARE(shownRecordNumbers(recipients), sorted);
 }
 
+void TestFrmGonder::listCommands_focusTheirList()
+{
+    open();
+    auto *groupList = child<QTreeView>(u"ListView2");
+    auto *recipients = child<QTreeView>(u"ListView3");
+    auto *box = child<QPlainTextEdit>(u"Text2");
+    auto focusAfterClick = [&](const char16_t *button) {
+        box->setFocus();
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+        return m_window->focusWidget();
+    };
+
+    QCOMPARE(focusAfterClick(u"Cmd_Sec"), groupList);
+    QCOMPARE(selectedRecordNumbers(groupList).size(), kContacts.size());
+    QCOMPARE(focusAfterClick(u"Cmd_Secim_iptal"), groupList);
+    QVERIFY(selectedRecordNumbers(groupList).isEmpty());
+
+    // Adding: the first row of what is left is selected, the group list has the focus.
+    for (int row : {0, 1}) // 9 and 10
+        groupList->selectionModel()->select(groupList->model()->index(row, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QCOMPARE(focusAfterClick(u"Cmd_Lst_Ekle"), groupList);
+    QCOMPARE(selectedRecordNumbers(groupList), QStringList{u"2"_s});
+    QCOMPARE(shownRecordNumbers(recipients), (QStringList{u"10"_s, u"9"_s}));
+
+    // Removing: the first row of what is left is selected, the recipient list has the focus.
+    recipients->selectionModel()->select(recipients->model()->index(1, 0),
+                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QCOMPARE(focusAfterClick(u"Cmd_Lst_Cikar"), recipients);
+    QCOMPARE(selectedRecordNumbers(recipients), QStringList{u"10"_s});
+
+    // A double click in the recipient list removes the row under the mouse.
+    const QRect rowRect = recipients->visualRect(recipients->model()->index(0, ContactTableModel::Adr_Adi));
+    QTest::mouseClick(recipients->viewport(), Qt::LeftButton, {}, rowRect.center());
+    QTest::mouseDClick(recipients->viewport(), Qt::LeftButton, {}, rowRect.center());
+    QVERIFY(m_window->recipients().isEmpty());
+    QVERIFY(m_window->chosenKeys().isEmpty());
+    QCOMPARE(text(u"Label2_0"), u"0"_s);
+    QCOMPARE(m_window->focusWidget(), recipients);
+}
+
+void TestFrmGonder::chosenKeys_recordNumberHoldingHash()
+{
+    // The service's record numbers are not checked: one holding "#" still
+    // leaves ChosenKeys and the recipient list in step.
+    open({u"VELMOR"_s}, {u"1|0|A"_s},
+         {{u"a#1"_s, u"1"_s, u"Ali"_s, u"Kara"_s, u"1"_s}, {u"7"_s, u"1"_s, u"Can"_s, u"Ak"_s, u"2"_s}});
+    auto *groupList = child<QTreeView>(u"ListView2");
+    auto *recipients = child<QTreeView>(u"ListView3");
+    groupList->selectAll();
+    QTest::mouseClick(child<QPushButton>(u"Cmd_Lst_Ekle"), Qt::LeftButton);
+    QCOMPARE(m_window->chosenKeys(), u"#a#1##0000000007#"_s);
+    QCOMPARE(shownRecordNumbers(recipients), (QStringList{u"7"_s, u"a#1"_s}));
+
+    recipients->selectionModel()->select(recipients->model()->index(1, 0),
+                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QTest::mouseClick(child<QPushButton>(u"Cmd_Lst_Cikar"), Qt::LeftButton);
+    QCOMPARE(m_window->chosenKeys(), u"#0000000007#"_s);
+    QVERIFY(!m_window->isChosen(u"#a#1#"_s));
+    QCOMPARE(shownRecordNumbers(groupList), QStringList{u"a#1"_s});
+
+    groupList->selectAll();
+    QTest::mouseClick(child<QPushButton>(u"Cmd_Lst_Ekle"), Qt::LeftButton);
+    QCOMPARE(m_window->chosenKeys(), u"#0000000007##a#1#"_s);
+    recipients->selectAll();
+    QTest::mouseClick(child<QPushButton>(u"Cmd_Lst_Cikar"), Qt::LeftButton);
+    QVERIFY(m_window->chosenKeys().isEmpty());
+    QCOMPARE(shownRecordNumbers(groupList), (QStringList{u"a#1"_s, u"7"_s}));
+}
+
 void TestFrmGonder::snapshotReload_refillsListsOnNextGroupClick()
 {
     open();
@@ -620,6 +703,7 @@ void TestFrmGonder::send_resultBySection_data()
     QTest::newRow("0: balance used up") << u"<SMSGonderim>0<SMSGonderim>"_s << u"0"_s << true;
     QTest::newRow("-1: refused") << u"<SMSGonderim>-1<SMSGonderim>"_s << u"-1"_s << false;
     QTest::newRow("12abc") << u"<SMSGonderim>12abc<SMSGonderim>"_s << u"12abc"_s << true;
+    QTest::newRow("markup shown as it came") << u"<SMSGonderim><b>7</b><SMSGonderim>"_s << u"<b>7</b>"_s << false;
     QTest::newRow("section missing") << u"1"_s << QString() << false;
     QTest::newRow("no reply envelope") << QString() << QString() << false;
 }
@@ -637,6 +721,7 @@ void TestFrmGonder::send_resultBySection()
     QTest::mouseClick(child<QPushButton>(u"cmdGonder"), Qt::LeftButton);
     QCOMPARE(m_server->bodiesOf(3).size(), 1);
     QCOMPARE(text(u"Label6"), balance);
+    QCOMPARE(child<QLabel>(u"Label6")->textFormat(), Qt::PlainText);
     QCOMPARE(m_boxes->lastText(), success ? u"Mesajlarınız Gönderildi."_s : u"Mesajlarınız Gönderilemedi..!"_s);
     QVERIFY(child<QPushButton>(u"cmdGonder")->isEnabled());
 }
@@ -668,6 +753,22 @@ void TestFrmGonder::balanceClick_afterSend_reappliesRule()
     QTest::mouseClick(child<QLabel>(u"Label6"), Qt::LeftButton);
     QVERIFY(!child<QPushButton>(u"cmdGonder")->isEnabled());
     QCOMPARE(text(u"Label7"), u"2"_s);
+}
+
+void TestFrmGonder::close_refusedWhileSending()
+{
+    m_server->setPayload(3, u"<SMSGonderim>5<SMSGonderim>"_s);
+    open();
+    addRecords({u"9"_s});
+    child<QPlainTextEdit>(u"Text2")->setPlainText(u"x"_s);
+    std::optional<bool> closedWhileWaiting;
+    m_server->beforeReplying(3, [this, &closedWhileWaiting] { closedWhileWaiting = m_window->close(); });
+    QTest::mouseClick(child<QPushButton>(u"cmdGonder"), Qt::LeftButton);
+    QCOMPARE(closedWhileWaiting, std::optional<bool>(false));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(m_boxes->texts(), QStringList{u"Mesajlarınız Gönderildi."_s});
+    QCOMPARE(text(u"Label6"), u"5"_s);
+    QVERIFY(m_window->close());
 }
 
 QTEST_MAIN(TestFrmGonder)
