@@ -68,7 +68,6 @@ struct Reply
     QByteArray reason = "OK";
     QList<std::pair<QByteArray, QByteArray>> headers;
     QByteArray body;
-    bool headOnly = false;
 };
 
 QByteArray head(const Reply &reply, bool withLength, bool closing)
@@ -92,6 +91,16 @@ QByteArray headerValue(const QHttpServerRequest &request, QByteArrayView name)
             return value;
     }
     return {};
+}
+
+// The client asked for the connection to end after this reply.
+bool wantsClose(const QHttpServerRequest &request)
+{
+    for (const QByteArray &token : headerValue(request, "Connection").split(',')) {
+        if (token.trimmed().compare("close", Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 Reply pageReply(int status, const QByteArray &reason, const QByteArray &page)
@@ -144,8 +153,10 @@ struct DevServer::Private
     void serveCommand(const QHttpServerRequest &request, QTcpSocket *socket);
     void serveDownload(const QHttpServerRequest &request, QTcpSocket *socket, const QString &name);
     // Writes the reply, late and broken as the switches say. command selects
-    // the fault: a command code, kDownloadFault, or -1 for anything else.
-    void deliver(QTcpSocket *socket, const Reply &reply, int command);
+    // the fault: a command code, kDownloadFault, or -1 for anything else. A
+    // HEAD request gets the head alone; a request asking to close has the
+    // connection closed after the reply.
+    void deliver(const QHttpServerRequest &request, QTcpSocket *socket, const Reply &reply, int command);
 };
 
 DevServer::DevServer(Options options, QObject *parent) : QObject(parent), d(std::make_unique<Private>())
@@ -311,7 +322,7 @@ void DevServer::Private::serve(const QHttpServerRequest &request, QTcpSocket *so
         serveDownload(request, socket, path.mid(10));
         return;
     }
-    deliver(socket, pageReply(404, "Not Found", PlainPage(u"Sayfa bulunamadı."_s)), -1);
+    deliver(request, socket, pageReply(404, "Not Found", PlainPage(u"Sayfa bulunamadı."_s)), -1);
 }
 
 void DevServer::Private::serveCommand(const QHttpServerRequest &request, QTcpSocket *socket)
@@ -338,7 +349,7 @@ void DevServer::Private::serveCommand(const QHttpServerRequest &request, QTcpSoc
         const QByteArray coded = EncodeReplyPayload(*payload, DrawCodingOffset());
         page = fault == Fault::OneMarker ? OneMarkerPage(coded) : ReplyPage(coded);
     }
-    deliver(socket, pageReply(200, "OK", page), command);
+    deliver(request, socket, pageReply(200, "OK", page), command);
 }
 
 void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSocket *socket, const QString &name)
@@ -346,7 +357,7 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
     const bool head = request.method() == QHttpServerRequest::Method::Head;
     const Reply notFound = pageReply(404, "Not Found", PlainPage(u"Dosya bulunamadı."_s));
     if (!head && request.method() != QHttpServerRequest::Method::Get) {
-        deliver(socket, pageReply(405, "Method Not Allowed", PlainPage(u"Yalnızca GET."_s)), kDownloadFault);
+        deliver(request, socket, pageReply(405, "Method Not Allowed", PlainPage(u"Yalnızca GET."_s)), kDownloadFault);
         return;
     }
 
@@ -359,7 +370,7 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
     QFile file(filePath);
     if (filePath.isEmpty() || !filePath.startsWith(rootPath + u'/') || !QFileInfo(filePath).isFile()
         || !file.open(QIODevice::ReadOnly)) {
-        deliver(socket, notFound, kDownloadFault);
+        deliver(request, socket, notFound, kDownloadFault);
         return;
     }
     const QByteArray data = file.readAll();
@@ -368,7 +379,6 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
     Reply reply;
     reply.headers = {{"Content-Type", "application/octet-stream"}, {"Accept-Ranges", "bytes"}};
     reply.body = data;
-    reply.headOnly = head;
 
     // One range of the form "bytes=first-[last]"; anything else is ignored
     // and the whole file is sent.
@@ -385,7 +395,7 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
             if (first >= size || last < first) {
                 Reply refused = pageReply(416, "Range Not Satisfiable", QByteArray());
                 refused.headers.append({"Content-Range", "bytes */" + QByteArray::number(size)});
-                deliver(socket, refused, kDownloadFault);
+                deliver(request, socket, refused, kDownloadFault);
                 return;
             }
             last = qMin(last, size - 1);
@@ -401,17 +411,20 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
         // In place of the file: an error page such as a broken site sends.
         reply = pageReply(200, "OK", PlainPage(u"Sunucu hatası."_s));
     }
-    deliver(socket, reply, kDownloadFault);
+    deliver(request, socket, reply, kDownloadFault);
 }
 
-void DevServer::Private::deliver(QTcpSocket *socket, const Reply &reply, int command)
+void DevServer::Private::deliver(const QHttpServerRequest &request, QTcpSocket *socket, const Reply &reply,
+                                 int command)
 {
     const Fault fault = faultFor(command);
+    const bool headOnly = request.method() == QHttpServerRequest::Method::Head;
+    const bool closing = wantsClose(request);
     QPointer<QTcpSocket> target(socket);
-    auto send = [target, reply, fault] {
+    auto send = [target, reply, fault, headOnly, closing] {
         if (!target || target->state() != QAbstractSocket::ConnectedState)
             return;
-        const QByteArray body = reply.headOnly ? QByteArray() : reply.body;
+        const QByteArray body = headOnly ? QByteArray() : reply.body;
         switch (fault) {
         case Fault::Close:
             target->disconnectFromHost();
@@ -427,7 +440,9 @@ void DevServer::Private::deliver(QTcpSocket *socket, const Reply &reply, int com
         case Fault::Garbage:
         case Fault::OneMarker:
         case Fault::None:
-            target->write(head(reply, true, false) + body);
+            target->write(head(reply, true, closing) + body);
+            if (closing)
+                target->disconnectFromHost();
             return;
         }
     };

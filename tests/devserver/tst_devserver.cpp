@@ -32,6 +32,25 @@ QString reportFor(const Service &service, const QString &from, const QString &to
     return FetchDeliveryReport(service, demo, from, to);
 }
 
+// Writes a raw request and collects everything until the server closes the
+// connection (or five seconds pass). closed tells which of the two ended it.
+QByteArray exchangeUntilClosed(quint16 port, const QByteArray &request, bool *closed)
+{
+    QTcpSocket socket;
+    QSignalSpy disconnected(&socket, &QTcpSocket::disconnected);
+    QByteArray received;
+    QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&] { received += socket.readAll(); });
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (socket.waitForConnected(5000)) {
+        socket.write(request);
+        *closed = disconnected.wait(5000);
+    } else {
+        *closed = false;
+    }
+    received += socket.readAll();
+    return received;
+}
+
 } // namespace
 
 class TestDevServer : public QObject
@@ -382,6 +401,45 @@ private slots:
         QVERIFY(!raw.toLower().contains("<rehber>"));
         QCOMPARE(live.server->receivedBodies().constLast(), body);
         QCOMPARE(live.snapshot().groups.size(), 12);
+    }
+
+    void connectionClose_data()
+    {
+        QTest::addColumn<QByteArray>("method");
+        QTest::addColumn<QByteArray>("connection");
+        QTest::addColumn<bool>("withBody");
+        QTest::newRow("POST asking to close") << QByteArray("POST") << QByteArray("close") << true;
+        QTest::newRow("close in other letter case among other options")
+            << QByteArray("POST") << QByteArray("TE, Close") << true;
+        QTest::newRow("HEAD gets the head alone") << QByteArray("HEAD") << QByteArray("close") << false;
+    }
+
+    void connectionClose()
+    {
+        QFETCH(QByteArray, method);
+        QFETCH(QByteArray, connection);
+        QFETCH(bool, withBody);
+        LiveService live;
+        const QByteArray body = "Rehber=2&Cari_No=1001";
+        bool closed = false;
+        const QByteArray raw = exchangeUntilClosed(
+            live.server->port(),
+            method + " /YeniRehber.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: " + connection
+                + "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: "
+                + QByteArray::number(body.size()) + "\r\n\r\n" + body,
+            &closed);
+        QVERIFY(closed);
+        const qsizetype headEnd = raw.indexOf("\r\n\r\n");
+        QVERIFY(raw.startsWith("HTTP/1.1 200") && headEnd > 0);
+        const QByteArray head = raw.left(headEnd).toLower();
+        QVERIFY(head.contains("\r\nconnection: close"));
+        const qsizetype at = head.indexOf("content-length:") + 15;
+        const qint64 length = head.mid(at, head.indexOf("\r\n", at) - at).trimmed().toLongLong();
+        QVERIFY(length > 0);
+        const QByteArray replyBody = raw.mid(headEnd + 4);
+        QCOMPARE(replyBody.size(), withBody ? length : 0);
+        if (withBody)
+            QCOMPARE(replyBody.toLower().count("<rehber>"), 2);
     }
 
     void serverTime()
