@@ -78,7 +78,8 @@ QString key(const QString &customerNo)
 
 bool isMobileNumber(const QString &number)
 {
-    static const QRegularExpression pattern(u"^05[0-9]{9}$"_s);
+    // Anchored at the very end: "$" alone would also let a trailing line break through.
+    static const QRegularExpression pattern(QRegularExpression::anchoredPattern(u"05[0-9]{9}"_s));
     return pattern.match(number).hasMatch();
 }
 

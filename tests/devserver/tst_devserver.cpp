@@ -191,6 +191,34 @@ private slots:
         QCOMPARE(FetchDeliveryReport(*live.service, u"4242"_s, u"00010101"_s, u"99993112"_s), QString());
     }
 
+    void send_finalState_data()
+    {
+        QTest::addColumn<QString>("phone");
+        QTest::addColumn<QString>("state");
+        QTest::newRow("mobile number") << u"05321112233"_s << u"İletildi"_s;
+        QTest::newRow("one digit short") << u"0532111223"_s << u"Hatalı Numara"_s;
+        QTest::newRow("one digit too many") << u"053211122334"_s << u"Hatalı Numara"_s;
+        QTest::newRow("fixed line") << u"02163456789"_s << u"Hatalı Numara"_s;
+        QTest::newRow("trailing line break") << u"05321112233\n"_s << u"Hatalı Numara"_s;
+        QTest::newRow("empty entry") << QString() << u"Hatalı Numara"_s;
+    }
+
+    void send_finalState()
+    {
+        QFETCH(QString, phone);
+        QFETCH(QString, state);
+        LiveService live;
+        // A second entry keeps the list from being empty when the tested entry is.
+        const QString payload = SendSmsCommand(*live.service, demo, u"ORNEKCICEK"_s, u"1"_s, u"x"_s,
+                                               phone + u",05332223344"_s, u"1"_s, u"20240301"_s, u"080000"_s);
+        QCOMPARE(GetTagText(payload, u"<SMSGonderim>"_s), u"998"_s);
+        const QStringList rows = reportFor(*live.service, u"20240301"_s, u"20240301"_s).split(u"<>"_s);
+        QCOMPARE(rows.size(), 3);
+        const QStringList fields = rows.at(1).split(u'|');
+        QCOMPARE(fields.at(0), phone);
+        QCOMPARE(fields.at(4), state);
+    }
+
     void customerDetails_data()
     {
         QTest::addColumn<QString>("customerNo");
