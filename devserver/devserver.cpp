@@ -328,7 +328,8 @@ void DevServer::Private::serve(const QHttpServerRequest &request, QTcpSocket *so
 void DevServer::Private::serveCommand(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     const QByteArray body = request.body();
-    bodies.append(body);
+    if (options.recordBodies)
+        bodies.append(body);
     const FormFields fields = FormFields::parse(body);
     const int command = CommandCode(fields);
 

@@ -44,6 +44,7 @@ struct Options
     int delayMs = 0;                             // each reply this late
     QString fault;                               // "", "garbage", "truncate", "close", "one-marker", "no-length"
     QSet<int> faultCommands;                     // empty: the fault applies to every command (0: downloads)
+    bool recordBodies = true;                    // keep every request body for receivedBodies()
 };
 
 // The development service: speaks the service's side of the protocol on
@@ -78,7 +79,8 @@ public:
     // value returns to the real local time.
     void setFixedTime(const QDateTime &time);
 
-    // Every request body received on /YeniRehber.asp, oldest first.
+    // Every request body received on /YeniRehber.asp, oldest first (none when
+    // the options turn recording off, as the long-running program does).
     const QList<QByteArray> &receivedBodies() const;
     void clearReceivedBodies();
 

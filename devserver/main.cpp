@@ -94,6 +94,8 @@ int main(int argc, char *argv[])
     opts.packageName = parser.value(u"package"_s);
     opts.downloadDir = parser.value(u"download-dir"_s);
     opts.fault = parser.value(u"fault"_s);
+    // Nothing reads the request log here; kept, it would grow for as long as the program runs.
+    opts.recordBodies = false;
 
     int port = velmor::dev::kDefaultPort;
     if (!readInt(parser, u"port"_s, 0, 65535, &port)) {

@@ -470,6 +470,16 @@ private slots:
             QCOMPARE(replyBody.toLower().count("<rehber>"), 2);
     }
 
+    void requestLog_canBeTurnedOff()
+    {
+        dev::Options options;
+        options.recordBodies = false;
+        LiveService live(options);
+        QCOMPARE(AddGroup(*live.service, demo, u"0"_s, u"Yeni Grup"_s), u"1"_s);
+        QCOMPARE(live.snapshot().groups.size(), 13);
+        QVERIFY(live.server->receivedBodies().isEmpty());
+    }
+
     void serverTime()
     {
         LiveService live;
