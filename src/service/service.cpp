@@ -88,7 +88,9 @@ QString Service::PostCommand(const QByteArray &body) const
 {
     if (!m_transport)
         return {};
+    ++m_inFlight;
     const QByteArray raw = m_transport->post(body);
+    --m_inFlight;
     return DecodeDigits(envelopePayload(raw));
 }
 

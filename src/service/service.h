@@ -42,8 +42,13 @@ public:
 
     Transport &transport() const { return *m_transport; }
 
+    // True while a request waits for its reply. The wait runs a local event
+    // loop, so a window asked to close meanwhile can tell and refuse.
+    bool requestInFlight() const { return m_inFlight > 0; }
+
 private:
     std::shared_ptr<Transport> m_transport;
+    mutable int m_inFlight = 0;
 };
 
 // Account data (command 1).

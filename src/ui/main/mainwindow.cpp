@@ -242,8 +242,9 @@ void MainWindow::openAboutBox()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Nothing closes while a request of the login window is in flight.
-    if (m_login && m_login->isBusy()) {
+    // Nothing closes while a request is in flight: the window waiting for it
+    // (the login, or a window still opening) must outlive it.
+    if (m_service.requestInFlight() || (m_login && m_login->isBusy())) {
         event->ignore();
         return;
     }

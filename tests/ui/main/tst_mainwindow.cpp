@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +42,7 @@ private slots:
     void menuItemChosenTwice_opensOneWindow_data();
     void menuItemChosenTwice_opensOneWindow();
     void closedChildWindow_opensFreshNextTime();
+    void frameRefusesToClose_whileAWindowWaitsForTheService();
     void exitItem_closesProgram();
     void aboutBox_cannotBeResized();
 
@@ -272,6 +274,23 @@ void TestMainWindow::menuItemChosenTwice_opensOneWindow()
     action(item)->trigger();
     QCOMPARE(area->subWindowList().size(), 2);
     QCOMPARE(area->activeSubWindow(), first);
+}
+
+void TestMainWindow::frameRefusesToClose_whileAWindowWaitsForTheService()
+{
+    MessageRecorder recorder;
+    logIn();
+    // The send window asks for the balance while it opens; the frame is
+    // asked to close in the middle of that request.
+    m_fixture->server.setDelayMs(300);
+    bool closedDuringRequest = true;
+    QTimer::singleShot(100, m_fixture->window.get(),
+                       [this, &closedDuringRequest] { closedDuringRequest = m_fixture->window->close(); });
+    action(u"SG_0"_s)->trigger();
+    QVERIFY(!closedDuringRequest);
+    QVERIFY(m_fixture->window->isVisible());
+    QCOMPARE(m_fixture->window->mdiArea()->subWindowList().size(), 1);
+    m_fixture->server.setDelayMs(0);
 }
 
 void TestMainWindow::closedChildWindow_opensFreshNextTime()
