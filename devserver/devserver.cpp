@@ -385,12 +385,12 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
     // and the whole file is sent.
     const QByteArray range = headerValue(request, "Range").trimmed();
     if (range.startsWith("bytes=") && !range.contains(',')) {
-        const QByteArray spec = range.mid(6);
-        const qsizetype dash = spec.indexOf('-');
+        const QByteArray byteRange = range.mid(6);
+        const qsizetype dash = byteRange.indexOf('-');
         bool firstOk = false;
         bool lastOk = true;
-        const qint64 first = dash > 0 ? spec.left(dash).trimmed().toLongLong(&firstOk) : 0;
-        const QByteArray lastText = dash > 0 ? spec.mid(dash + 1).trimmed() : QByteArray();
+        const qint64 first = dash > 0 ? byteRange.left(dash).trimmed().toLongLong(&firstOk) : 0;
+        const QByteArray lastText = dash > 0 ? byteRange.mid(dash + 1).trimmed() : QByteArray();
         qint64 last = lastText.isEmpty() ? size - 1 : lastText.toLongLong(&lastOk);
         if (firstOk && lastOk && first >= 0) {
             if (first >= size || last < first) {
