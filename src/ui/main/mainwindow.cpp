@@ -5,6 +5,7 @@
 #include "service/service.h"
 #include "ui/main/appicon.h"
 #include "ui/main/listview.h"
+#include "ui/main/logincheck.h"
 #include "ui/main/loginwindow.h"
 #include "ui/main/messagebox.h"
 #include "ui/main/version.h"
@@ -178,7 +179,7 @@ void MainWindow::loginSucceeded()
         // The service went away between the login check and the account
         // fetch: an empty frame would be of no use, so the login stays open.
         m_session->setLoginActive({});
-        MessageBox::show(m_login, u"Server Hatası Oluştu..Giriş Yapılamıyor."_s);
+        MessageBox::show(m_login, LoginMessage(LoginOutcome::ServerError));
         return;
     }
 
