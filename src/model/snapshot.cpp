@@ -1,6 +1,7 @@
 #include "model/snapshot.h"
 
 #include "service/service.h"
+#include "text/number.h"
 #include "text/turkish.h"
 
 #include <algorithm>
@@ -143,6 +144,11 @@ QString MakeMarkKey(const QString &recordNo)
         return key;
     }
     return u'#' + TenDigitKey(recordNo) + u'#';
+}
+
+bool IsTopLevelGroup(const ContactGroup &group)
+{
+    return LeadingNumber(group.Grp_Ust_Grup_No) == 0;
 }
 
 bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload)

@@ -88,6 +88,10 @@ QString TenDigitKey(const QString &number);
 // "#0000000042#"
 QString MakeMarkKey(const QString &recordNo);
 
+// Whether a group is top-level: its parent number read as a number is 0
+// ("0", "00"; a text that does not begin with a number counts 0 as well).
+bool IsTopLevelGroup(const ContactGroup &group);
+
 // Replaces the snapshot from a command 1 payload. A payload without a "<Cari>"
 // section (the empty payload included) leaves the snapshot whole and untouched
 // and returns false; otherwise the snapshot is replaced at once and true returned.

@@ -5,7 +5,8 @@
 #include "text/turkish.h"
 #include "ui/main/listview.h"
 #include "ui/main/messagebox.h"
-#include "ui/send/contacttablemodel.h"
+#include "ui/main/contacttablemodel.h"
+#include "ui/main/grouptree.h"
 #include "ui/send/sendwidgets.h"
 
 #include <QCloseEvent>
@@ -27,11 +28,6 @@
 namespace velmor {
 
 namespace {
-
-// The tree node key ("M_0" for the root, "M_" + Grup_No for a group).
-constexpr int NodeKeyRole = Qt::UserRole;
-
-const QString kRootKey = QStringLiteral("M_0");
 
 bool recordNumberLess(const Contact &a, const Contact &b)
 {
@@ -141,10 +137,6 @@ void Frm_Gonder::buildControls()
     auto *groups = frame(QStringLiteral("Adres Grupları"), QStringLiteral("fraGruplar"), this);
     m_groupTree = new GroupTree(groups);
     m_groupTree->setObjectName(QStringLiteral("TreeView1"));
-    GiveRowsHeadroom(m_groupTree);
-    m_groupTree->setHeaderHidden(true);
-    m_groupTree->setColumnCount(1);
-    m_groupTree->setSelectionMode(QAbstractItemView::SingleSelection);
     auto *groupsLayout = new QVBoxLayout(groups);
     groupsLayout->addWidget(m_groupTree);
 
@@ -277,43 +269,7 @@ bool Frm_Gonder::hasSenderName() const
 
 void Frm_Gonder::FillGroupTree()
 {
-    m_groupTree->clear();
-
-    auto *root = new QTreeWidgetItem(QStringList{QStringLiteral("Tümü")});
-    root->setData(0, NodeKeyRole, kRootKey);
-    QFont bold = m_groupTree->font();
-    bold.setBold(true);
-    root->setFont(0, bold);
-
-    // Nodes by key; a group finds its parent here in constant time. A group
-    // whose parent has no node yet (it comes later, or does not exist) hangs
-    // under "Tümü", drawn as a sub-group, so that no group is lost.
-    QHash<QString, QTreeWidgetItem *> nodes;
-    const QList<ContactGroup> &groups = m_session.snapshot().groups;
-    nodes.reserve(groups.size() + 1);
-    nodes.insert(kRootKey, root);
-    const QBrush red(QColor(255, 0, 0));
-    const QBrush blue(QColor(0, 0, 255));
-    for (const ContactGroup &group : groups) {
-        const bool topLevel = LeadingNumber(group.Grp_Ust_Grup_No) == 0;
-        QTreeWidgetItem *parent = topLevel ? root : nodes.value(QStringLiteral("M_") + group.Grp_Ust_Grup_No, root);
-        auto *node = new QTreeWidgetItem(parent, QStringList{group.Grp_Adi});
-        const QString key = QStringLiteral("M_") + group.Grup_No;
-        node->setData(0, NodeKeyRole, key);
-        if (topLevel) {
-            node->setFont(0, bold);
-            node->setForeground(0, red);
-        } else {
-            node->setForeground(0, blue);
-        }
-        // The first node made for a key stays the one its children find.
-        if (!nodes.contains(key))
-            nodes.insert(key, node);
-    }
-    m_groupTree->addTopLevelItem(root);
-    m_groupTree->expandAll();
-    m_groupTree->setCurrentItem(root);
-    m_groupTree->scrollToItem(root);
+    m_groupTree->BuildGroupTree(m_session.snapshot().groups);
 
     m_chosenKeys.clear();
     m_chosenOrder.clear();
@@ -328,9 +284,7 @@ void Frm_Gonder::ShowGroupContacts()
     // The contact list is shared with the snapshot, not copied.
     m_source = m_session.snapshot().contacts;
 
-    QString chosenGroup = QStringLiteral("0");
-    if (const QTreeWidgetItem *node = m_groupTree->currentItem())
-        chosenGroup = node->data(0, NodeKeyRole).toString().sliced(2);
+    const QString chosenGroup = GroupTree::NodeGroupNo(m_groupTree->currentItem());
     const bool everyGroup = chosenGroup == u"0";
     const bool anyChosen = !m_chosenSet.isEmpty();
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/number.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -9,14 +11,6 @@ namespace velmor {
 
 class Service;
 struct Contact;
-
-// The leading number of a figure: optional sign, digits, optional "." and
-// decimal digits. A text that does not begin with a number counts 0, so "--"
-// counts 0 and "12abc" counts 12.
-double LeadingNumber(QStringView text);
-
-// A number as plain decimal text: 1500 as "1500", 2.5 as "2.5".
-QString PlainNumberText(double value);
 
 // The balance figure from a command 2 payload: the number between the first
 // two "<SMSKontor>" tags (exact letter case) as plain decimal text, or "--"

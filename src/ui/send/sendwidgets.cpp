@@ -90,12 +90,4 @@ void MessageEdit::foldContent()
     emit messageChanged();
 }
 
-void GroupTree::keyPressEvent(QKeyEvent *event)
-{
-    const QTreeWidgetItem *before = currentItem();
-    QTreeWidget::keyPressEvent(event);
-    if (currentItem() != before)
-        emit nodeChosenByKey();
-}
-
 } // namespace velmor

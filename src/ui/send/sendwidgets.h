@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QPlainTextEdit>
-#include <QTreeWidget>
 
 namespace velmor {
 
@@ -31,22 +30,6 @@ private:
     void foldContent();
 
     bool m_folding = false;
-};
-
-// The group tree; also tells when the keyboard moved to another node, so that
-// arrow keys choose a group as a click does.
-class GroupTree : public QTreeWidget
-{
-    Q_OBJECT
-
-public:
-    using QTreeWidget::QTreeWidget;
-
-signals:
-    void nodeChosenByKey();
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 };
 
 } // namespace velmor

@@ -9,7 +9,7 @@
 #include "model/snapshot.h"
 #include "service/service.h"
 #include "service/transport.h"
-#include "ui/send/contacttablemodel.h"
+#include "ui/main/contacttablemodel.h"
 #include "ui/send/frm_gonder.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "ui/send/contacttablemodel.h"
+#include "ui/main/contacttablemodel.h"
 
 namespace velmor {
 
