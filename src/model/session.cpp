@@ -14,4 +14,13 @@ void Session::setRunState(const QString &value)
     emit runStateChanged(value);
 }
 
+RefreshResult ReloadSnapshot(const Service &service, Session &session)
+{
+    AccountSnapshot fresh;
+    const RefreshResult result = RefreshAccountSnapshot(service, fresh, session.customerNo());
+    if (result == RefreshResult::Loaded)
+        session.setSnapshot(std::move(fresh));
+    return result;
+}
+
 } // namespace velmor

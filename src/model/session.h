@@ -7,6 +7,8 @@
 
 namespace velmor {
 
+class Service;
+
 // What the whole program shares at run time, owned by the main window: the
 // account snapshot and the login values. Windows take it through their
 // constructor and read the snapshot when they open or refill a list.
@@ -45,5 +47,11 @@ private:
     QString m_loginActive;
     QString m_runState;
 };
+
+// The rule every window follows after a change it made on the service: the
+// snapshot of the logged-in customer is fetched again whole and, when the
+// service gave one, put in place (every window is told). KeptOld means the
+// fetch failed and the session still holds the snapshot it had.
+RefreshResult ReloadSnapshot(const Service &service, Session &session);
 
 } // namespace velmor

@@ -25,4 +25,17 @@ QStringList MessageRecorder::texts() const
     return out;
 }
 
+FileDialogAnswer::FileDialogAnswer(QString path) : m_path(std::move(path))
+{
+    FileDialog::setHandler([this](const FileDialog::Request &request) {
+        m_requests.append(request);
+        return m_path;
+    });
+}
+
+FileDialogAnswer::~FileDialogAnswer()
+{
+    FileDialog::setHandler({});
+}
+
 } // namespace velmor::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/main/filedialog.h"
 #include "ui/main/messagebox.h"
 
 #include <QList>
@@ -27,6 +28,24 @@ public:
 private:
     QList<MessageBox::Request> m_boxes;
     QList<bool> m_answers;
+};
+
+// Answers every file dialog while alive with the given path (the empty text:
+// a cancel) and records the requests.
+class FileDialogAnswer
+{
+public:
+    explicit FileDialogAnswer(QString path);
+    ~FileDialogAnswer();
+    FileDialogAnswer(const FileDialogAnswer &) = delete;
+    FileDialogAnswer &operator=(const FileDialogAnswer &) = delete;
+
+    void setPath(const QString &path) { m_path = path; }
+    const QList<FileDialog::Request> &requests() const { return m_requests; }
+
+private:
+    QString m_path;
+    QList<FileDialog::Request> m_requests;
 };
 
 } // namespace velmor::test

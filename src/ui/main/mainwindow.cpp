@@ -9,6 +9,9 @@
 #include "ui/main/loginwindow.h"
 #include "ui/main/messagebox.h"
 #include "ui/main/version.h"
+#include "ui/account/frm_tanim_cari.h"
+#include "ui/phonebook/frm_tanim_rehber.h"
+#include "ui/reports/frm_sms_liste.h"
 #include "ui/send/frm_gonder.h"
 #include "ui/update/frm_hakkinda.h"
 
@@ -94,6 +97,9 @@ void MainWindow::buildMenus()
     QAction *quit = addMenuAction(bar, u"C_0"_s, u"Çıkış"_s);
 
     connect(m_send, &QAction::triggered, this, &MainWindow::openSendWindow);
+    connect(m_reports, &QAction::triggered, this, &MainWindow::openReports);
+    connect(m_phoneBook, &QAction::triggered, this, &MainWindow::openPhoneBook);
+    connect(m_customerDetails, &QAction::triggered, this, &MainWindow::openCustomerDetails);
     connect(aboutBox, &QAction::triggered, this, &MainWindow::openAboutBox);
     connect(quit, &QAction::triggered, this, &MainWindow::close);
 }
@@ -209,18 +215,37 @@ QMdiSubWindow *MainWindow::openChild(QPointer<QMdiSubWindow> &slot, const std::f
     return frame;
 }
 
-void MainWindow::openSendWindow()
+void MainWindow::openCustomerWindow(QPointer<QMdiSubWindow> &slot, const std::function<QWidget *()> &create)
 {
     if (!m_session->snapshot().hasCustomer)
         return;
-    QMdiSubWindow *frame =
-        openChild(m_sendWindow, [this] { return new Frm_Gonder(m_service, *m_session, nullptr); });
+    QMdiSubWindow *frame = openChild(slot, create);
     if (!frame)
         return;
     frame->adjustSize();
     PlaceChildWindow(frame, m_area, 200);
     frame->show();
     frame->widget()->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::openSendWindow()
+{
+    openCustomerWindow(m_sendWindow, [this] { return new Frm_Gonder(m_service, *m_session, nullptr); });
+}
+
+void MainWindow::openPhoneBook()
+{
+    openCustomerWindow(m_phoneBookWindow, [this] { return new Frm_Tanim_Rehber(m_service, *m_session, nullptr); });
+}
+
+void MainWindow::openCustomerDetails()
+{
+    openCustomerWindow(m_customerWindow, [this] { return new Frm_Tanim_Cari(m_service, *m_session, nullptr); });
+}
+
+void MainWindow::openReports()
+{
+    openCustomerWindow(m_reportWindow, [this] { return new Frm_Sms_Liste(m_service, *m_session, nullptr); });
 }
 
 void MainWindow::openAboutBox()

@@ -58,7 +58,13 @@ private:
     void showFrame();
 
     void openSendWindow();
+    void openPhoneBook();
+    void openCustomerDetails();
+    void openReports();
     void openAboutBox();
+    // Opens a feature window of the customer inside the area (at most once),
+    // placed 200 twips above the centre, and gives it the focus.
+    void openCustomerWindow(QPointer<QMdiSubWindow> &slot, const std::function<QWidget *()> &create);
     // Brings the window forward when it is open, otherwise creates it inside
     // the area and returns its new frame (nullptr when it was open already).
     QMdiSubWindow *openChild(QPointer<QMdiSubWindow> &slot, const std::function<QWidget *()> &create,
@@ -72,6 +78,9 @@ private:
     // The update window, while one is open.
     QPointer<QWidget> m_updateWindow;
     QPointer<QMdiSubWindow> m_sendWindow;
+    QPointer<QMdiSubWindow> m_phoneBookWindow;
+    QPointer<QMdiSubWindow> m_customerWindow;
+    QPointer<QMdiSubWindow> m_reportWindow;
     QPointer<QMdiSubWindow> m_aboutBox;
 
     QAction *m_send = nullptr;

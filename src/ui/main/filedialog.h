@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace velmor {
+
+// Every file dialog of the program goes through here, so that tests can
+// answer with a path (or a cancel) without a modal loop.
+class FileDialog
+{
+public:
+    enum class Mode { Save, Open };
+    struct Request
+    {
+        Mode mode = Mode::Save;
+        QString caption;
+        QString suggestedPath; // the proposed file (Save) or folder (Open)
+        QString filter;        // e.g. "CSV dosyası (*.csv)"
+    };
+    // Receives every dialog instead of the screen while set; returns the
+    // chosen path, or the empty text for a cancel.
+    using Handler = std::function<QString(const Request &)>;
+
+    // The path to write to, or the empty text when the user cancelled.
+    static QString getSaveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
+                                   const QString &filter);
+    // The file to read, or the empty text when the user cancelled.
+    static QString getOpenFileName(QWidget *parent, const QString &caption, const QString &folder,
+                                   const QString &filter);
+
+    static void setHandler(Handler handler);
+
+private:
+    static QString run(QWidget *parent, const Request &request);
+};
+
+} // namespace velmor
