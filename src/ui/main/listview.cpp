@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QPalette>
 #include <QStyledItemDelegate>
@@ -84,6 +85,14 @@ void PlaceChildWindow(QWidget *window, const QMdiArea *area, int twipsAbove)
     const int left = (areaSize.width() - own.width()) / 2;
     const int top = (areaSize.height() - own.height()) / 2 - Twips(twipsAbove);
     window->move(qMax(0, left), qMax(0, top));
+}
+
+void CloseChildWindow(QWidget *window)
+{
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+        frame->close();
+    else
+        window->close();
 }
 
 } // namespace velmor

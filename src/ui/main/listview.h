@@ -28,4 +28,8 @@ void GiveRowsHeadroom(QAbstractItemView *view);
 // area and twipsAbove twips above its vertical centre (never off the top).
 void PlaceChildWindow(QWidget *window, const QMdiArea *area, int twipsAbove = 200);
 
+// Closes a window of the main frame: its frame inside the area when it has
+// one, otherwise the window itself.
+void CloseChildWindow(QWidget *window);
+
 } // namespace velmor

@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
-#include <QMdiSubWindow>
 #include <QPainter>
 
 using namespace Qt::StringLiterals;
@@ -167,10 +166,7 @@ void Frm_Hakkinda::keyPressEvent(QKeyEvent *event)
 
 void Frm_Hakkinda::closeBox()
 {
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        frame->close();
-    else
-        close();
+    CloseChildWindow(this);
 }
 
 } // namespace velmor
