@@ -36,6 +36,12 @@ QAction *addMenuAction(QWidget *menu, const QString &name, const QString &captio
     return action;
 }
 
+// The frame of a window of fixed size: no resizing (neither by its edges nor
+// through its system menu), no minimising or maximising.
+constexpr Qt::WindowFlags kFixedFrame = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                                        | Qt::MSWindowsFixedSizeDialogHint;
+
 QMenu *addSubmenu(QMenuBar *bar, const QString &name, const QString &caption)
 {
     QMenu *menu = bar->addMenu(caption);
@@ -215,14 +221,17 @@ QMdiSubWindow *MainWindow::openChild(QPointer<QMdiSubWindow> &slot, const std::f
     return frame;
 }
 
-void MainWindow::openCustomerWindow(QPointer<QMdiSubWindow> &slot, const std::function<QWidget *()> &create)
+void MainWindow::openCustomerWindow(QPointer<QMdiSubWindow> &slot, const std::function<QWidget *()> &create,
+                                    bool fixedSize)
 {
     if (!m_session->snapshot().hasCustomer)
         return;
-    QMdiSubWindow *frame = openChild(slot, create);
+    QMdiSubWindow *frame = openChild(slot, create, fixedSize ? kFixedFrame : Qt::WindowFlags{});
     if (!frame)
         return;
     frame->adjustSize();
+    if (fixedSize)
+        frame->setFixedSize(frame->size());
     PlaceChildWindow(frame, m_area, 200);
     frame->show();
     frame->widget()->setFocus(Qt::OtherFocusReason);
@@ -240,7 +249,8 @@ void MainWindow::openPhoneBook()
 
 void MainWindow::openCustomerDetails()
 {
-    openCustomerWindow(m_customerWindow, [this] { return new Frm_Tanim_Cari(m_service, *m_session, nullptr); });
+    openCustomerWindow(
+        m_customerWindow, [this] { return new Frm_Tanim_Cari(m_service, *m_session, nullptr); }, true);
 }
 
 void MainWindow::openReports()
@@ -250,13 +260,8 @@ void MainWindow::openReports()
 
 void MainWindow::openAboutBox()
 {
-    // A fixed box: no resizing (neither by its edges nor through its system
-    // menu), no minimising or maximising.
-    const Qt::WindowFlags fixedBox = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                                     | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                                     | Qt::MSWindowsFixedSizeDialogHint;
     QMdiSubWindow *frame =
-        openChild(m_aboutBox, [this] { return new Frm_Hakkinda(*m_session, nullptr); }, fixedBox);
+        openChild(m_aboutBox, [this] { return new Frm_Hakkinda(*m_session, nullptr); }, kFixedFrame);
     if (!frame)
         return;
     frame->adjustSize();

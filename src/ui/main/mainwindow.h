@@ -63,8 +63,10 @@ private:
     void openReports();
     void openAboutBox();
     // Opens a feature window of the customer inside the area (at most once),
-    // placed 200 twips above the centre, and gives it the focus.
-    void openCustomerWindow(QPointer<QMdiSubWindow> &slot, const std::function<QWidget *()> &create);
+    // placed 200 twips above the centre, and gives it the focus. A window of
+    // fixed size gets a frame that cannot be resized.
+    void openCustomerWindow(QPointer<QMdiSubWindow> &slot, const std::function<QWidget *()> &create,
+                            bool fixedSize = false);
     // Brings the window forward when it is open, otherwise creates it inside
     // the area and returns its new frame (nullptr when it was open already).
     QMdiSubWindow *openChild(QPointer<QMdiSubWindow> &slot, const std::function<QWidget *()> &create,

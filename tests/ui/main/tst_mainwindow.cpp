@@ -44,7 +44,8 @@ private slots:
     void closedChildWindow_opensFreshNextTime();
     void frameRefusesToClose_whileAWindowWaitsForTheService();
     void exitItem_closesProgram();
-    void aboutBox_cannotBeResized();
+    void fixedWindow_cannotBeResized_data();
+    void fixedWindow_cannotBeResized();
 
 private:
     std::unique_ptr<MainWindowFixture> m_fixture;
@@ -250,6 +251,7 @@ void TestMainWindow::menuItemChosenTwice_opensOneWindow_data()
     QTest::addColumn<QString>("window");
     QTest::newRow("SMS Gönder") << u"SG_0"_s << u"Frm_Gonder"_s;
     QTest::newRow("Velmor SMS Hakkında") << u"H_2"_s << u"Frm_Hakkinda"_s;
+    QTest::newRow("Cari Bilgileri") << u"T_2"_s << u"Frm_Tanim_Cari"_s;
 }
 
 void TestMainWindow::menuItemChosenTwice_opensOneWindow()
@@ -318,35 +320,45 @@ void TestMainWindow::exitItem_closesProgram()
     QVERIFY(m_fixture->window->hasEnded());
 }
 
-void TestMainWindow::aboutBox_cannotBeResized()
+void TestMainWindow::fixedWindow_cannotBeResized_data()
 {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QSize>("clientArea");
+    QTest::newRow("about box") << u"H_2"_s << QSize(Twips(7170), Twips(4185));
+    QTest::newRow("customer details") << u"T_2"_s << QSize(Twips(9600), Twips(8985));
+}
+
+void TestMainWindow::fixedWindow_cannotBeResized()
+{
+    QFETCH(QString, item);
+    QFETCH(QSize, clientArea);
     MessageRecorder recorder;
     logIn();
-    action(u"H_2"_s)->trigger();
-    QMdiSubWindow *about = m_fixture->window->mdiArea()->subWindowList().constFirst();
-    const QSize size = about->size();
+    action(item)->trigger();
+    QMdiSubWindow *frame = m_fixture->window->mdiArea()->subWindowList().constFirst();
+    const QSize size = frame->size();
 
     // Dragging the lower right corner outwards.
-    const QPoint corner(about->width() - 2, about->height() - 2);
+    const QPoint corner(frame->width() - 2, frame->height() - 2);
     const QPoint outside = corner + QPoint(80, 60);
-    QTest::mouseMove(about, corner);
-    QTest::mousePress(about, Qt::LeftButton, {}, corner);
-    QMouseEvent drag(QEvent::MouseMove, QPointF(outside), about->mapToGlobal(QPointF(outside)), Qt::NoButton,
+    QTest::mouseMove(frame, corner);
+    QTest::mousePress(frame, Qt::LeftButton, {}, corner);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(outside), frame->mapToGlobal(QPointF(outside)), Qt::NoButton,
                      Qt::LeftButton, {});
-    QApplication::sendEvent(about, &drag);
-    QTest::mouseRelease(about, Qt::LeftButton, {}, outside);
-    QCOMPARE(about->size(), size);
+    QApplication::sendEvent(frame, &drag);
+    QTest::mouseRelease(frame, Qt::LeftButton, {}, outside);
+    QCOMPARE(frame->size(), size);
 
     // Sizing from the keyboard through the window menu.
-    for (QAction *item : about->systemMenu()->actions()) {
-        if (item->text().remove(u'&') == u"Size")
-            item->trigger();
+    for (QAction *entry : frame->systemMenu()->actions()) {
+        if (entry->text().remove(u'&') == u"Size")
+            entry->trigger();
     }
-    QTest::keyClick(about, Qt::Key_Right);
-    QTest::keyClick(about, Qt::Key_Down);
-    QTest::keyClick(about, Qt::Key_Return);
-    QCOMPARE(about->size(), size);
-    QCOMPARE(about->widget()->size(), QSize(Twips(7170), Twips(4185)));
+    QTest::keyClick(frame, Qt::Key_Right);
+    QTest::keyClick(frame, Qt::Key_Down);
+    QTest::keyClick(frame, Qt::Key_Return);
+    QCOMPARE(frame->size(), size);
+    QCOMPARE(frame->widget()->size(), clientArea);
 }
 
 } // namespace velmor::test
