@@ -31,14 +31,14 @@ constexpr int kHeightTwips = 8985;
 constexpr int kApprovedBox = 18; // boxes 18 to 20: the approved sender names
 constexpr int kSenderRows = 3;
 
-struct BoxSpec
+struct BoxField
 {
     int field;                // of the customer record
     const char16_t *caption;  // the label beside the box; nullptr: none of its own
 };
 
 // Box i shows field kBoxes[i].field.
-constexpr std::array<BoxSpec, Frm_Tanim_Cari::BoxCount> kBoxes = {{
+constexpr std::array<BoxField, Frm_Tanim_Cari::BoxCount> kBoxes = {{
     {CustomerRecord::Cari_No, u"Cari Kodu :"},
     {CustomerRecord::Cari_Ad, u"Adı :"},
     {CustomerRecord::Cari_Soyad, u"Soyadı :"},
