@@ -2,6 +2,7 @@
 #include "service/transport.h"
 #include "ui/main/appicon.h"
 #include "ui/main/mainwindow.h"
+#include "ui/main/translations.h"
 #include "ui/main/version.h"
 
 #include <QApplication>
@@ -146,7 +147,11 @@ int main(int argc, char *argv[])
     // of the arguments by the application object.
     if (!parseOptions(QCoreApplication::arguments(), options, exitCode))
         return exitCode;
+    // Before the first window: widgets take the locale they are made with.
+    velmor::InstallTurkishTranslations(app);
     QApplication::setWindowIcon(velmor::ApplicationIcon());
+    // Ties the windows to the installed menu entry (its name and icon).
+    QGuiApplication::setDesktopFileName(u"velmor-rehber"_s);
 
     const velmor::Service service(std::make_shared<velmor::HttpTransport>(options.serviceUrl, options.timeoutMs));
 

@@ -41,17 +41,21 @@ void PaintEmblem(QPainter &painter, const QRectF &square)
     painter.restore();
 }
 
+QImage ApplicationIconImage(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    PaintEmblem(painter, QRectF(0, 0, size, size));
+    painter.end();
+    return image;
+}
+
 QIcon ApplicationIcon()
 {
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        PaintEmblem(painter, QRectF(0, 0, size, size));
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
+    for (const int size : kApplicationIconSizes)
+        icon.addPixmap(QPixmap::fromImage(ApplicationIconImage(size)));
     return icon;
 }
 
