@@ -91,14 +91,14 @@ bool IsWholePackageReply(int status, qint64 contentLength, const QByteArray &con
     const QByteArray range = contentRange.trimmed();
     if (!range.startsWith("bytes "))
         return false;
-    const QByteArray spec = range.mid(6).trimmed();
-    const qsizetype dash = spec.indexOf('-');
-    const qsizetype slash = spec.indexOf('/');
+    const QByteArray span = range.mid(6).trimmed();
+    const qsizetype dash = span.indexOf('-');
+    const qsizetype slash = span.indexOf('/');
     if (dash < 0 || slash < dash)
         return false;
-    const qint64 first = digitsValue(QByteArrayView(spec).first(dash));
-    const qint64 last = digitsValue(QByteArrayView(spec).sliced(dash + 1, slash - dash - 1));
-    const QByteArrayView size = QByteArrayView(spec).sliced(slash + 1);
+    const qint64 first = digitsValue(QByteArrayView(span).first(dash));
+    const qint64 last = digitsValue(QByteArrayView(span).sliced(dash + 1, slash - dash - 1));
+    const QByteArrayView size = QByteArrayView(span).sliced(slash + 1);
     if (first != 0 || last != contentLength - 1)
         return false;
     return size == "*" || digitsValue(size) == contentLength;
