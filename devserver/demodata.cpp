@@ -1,5 +1,7 @@
 #include "demodata.h"
 
+#include <QStandardPaths>
+
 namespace velmor::dev {
 
 using namespace Qt::StringLiterals;
@@ -186,6 +188,32 @@ ContactRow LargeContact(int index, qint64 group)
         QString(),
     };
     return row;
+}
+
+QByteArray DemoUpdatePackage(const QString &version)
+{
+    // Only the digits of the version go into the script.
+    QString digits;
+    for (const QChar c : version) {
+        if (c >= u'0' && c <= u'9')
+            digits += c;
+    }
+    return "#!/bin/sh\n"
+           "# Velmor Rehber: the development service's demonstration update package.\n"
+           "# It installs nothing; it records that the client started it.\n"
+           "log=\"${XDG_DATA_HOME:-$HOME/.local/share}/velmor-devserver/guncelleme-demo.log\"\n"
+           "mkdir -p \"$(dirname \"$log\")\"\n"
+           "line=\"$(date '+%Y-%m-%d %H:%M:%S') Velmor SMS güncelleme paketi "_ba
+        + digits.toLatin1()
+        + " çalıştı: $0\"\n"
+          "echo \"$line\" >> \"$log\"\n"
+          "echo \"$line\"\n"_ba;
+}
+
+QString DemoUpdateLogPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + u"/velmor-devserver/guncelleme-demo.log"_s;
 }
 
 } // namespace velmor::dev

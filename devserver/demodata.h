@@ -24,6 +24,12 @@ QList<ContactRow> DemoContacts(); // in record-number order
 QList<DemoReport> DemoReports();
 QString DemoSenderName();         // the approved sender name of the demo reports
 
+// The demonstration update package: a shell script that installs nothing
+// and only records that it ran, with the time and the version, in
+// DemoUpdateLogPath() (and on its standard output).
+QByteArray DemoUpdatePackage(const QString &version);
+QString DemoUpdateLogPath();
+
 // Generated data for performance work: 1,000 groups (200 top-level groups with
 // four sub-groups each) and contacts with Turkish names spread over them.
 QString LargeGroupName(int index, bool topLevel);

@@ -1,6 +1,7 @@
 #include "devserver.h"
 
 #include "commands.h"
+#include "demodata.h"
 #include "service/coding.h"
 #include "store.h"
 #include "wire.h"
@@ -113,6 +114,26 @@ Reply pageReply(int status, const QByteArray &reason, const QByteArray &page)
     return reply;
 }
 
+// Writes out: the first bytes now, then chunkBytes after every pause.
+void writePaced(QPointer<QTcpSocket> target, const QByteArray &out, qsizetype first, int chunkBytes, int pauseMs,
+                bool close)
+{
+    if (!target || target->state() != QAbstractSocket::ConnectedState)
+        return;
+    const qsizetype now = qMin(first, out.size());
+    target->write(out.first(now));
+    if (now >= out.size()) {
+        if (close)
+            target->disconnectFromHost();
+        return;
+    }
+    target->flush();
+    const QByteArray rest = out.sliced(now);
+    QTimer::singleShot(qMax(0, pauseMs), target, [target, rest, chunkBytes, pauseMs, close] {
+        writePaced(target, rest, chunkBytes, chunkBytes, pauseMs, close);
+    });
+}
+
 } // namespace
 
 bool IsFaultMode(const QString &mode)
@@ -156,12 +177,24 @@ struct DevServer::Private
     // the fault: a command code, kDownloadFault, or -1 for anything else. A
     // HEAD request gets the head alone; a request asking to close has the
     // connection closed after the reply.
-    void deliver(const QHttpServerRequest &request, QTcpSocket *socket, const Reply &reply, int command);
+    // With chunkBytes, the body goes out in pieces of that size with a pause
+    // of pauseMs after each (the head goes with the first).
+    void deliver(const QHttpServerRequest &request, QTcpSocket *socket, const Reply &reply, int command,
+                 int chunkBytes = 0, int pauseMs = 0);
+    // The file of that name inside the download folder, when there is one.
+    bool readDownload(const QString &name, QByteArray *data) const;
 };
 
 DevServer::DevServer(Options options, QObject *parent) : QObject(parent), d(std::make_unique<Private>())
 {
     d->options = std::move(options);
+    if (d->options.demoUpdate) {
+        // One revision above the client's own, so the client offers the update.
+        if (d->options.latestVersion.isEmpty())
+            d->options.latestVersion = QString::number(OwnVersionNumber().toLongLong() + 1);
+        if (d->options.packageName.isEmpty())
+            d->options.packageName = kDemoPackageName;
+    }
 }
 
 DevServer::~DevServer()
@@ -255,6 +288,12 @@ void DevServer::setLatestVersion(const QString &version, const QString &packageN
 void DevServer::setDownloadDir(const QString &dir)
 {
     d->options.downloadDir = dir;
+}
+
+void DevServer::setDownloadPacing(int chunkBytes, int pauseMs)
+{
+    d->options.downloadChunkBytes = qMax(0, chunkBytes);
+    d->options.downloadPauseMs = qMax(0, pauseMs);
 }
 
 void DevServer::setFixedTime(const QDateTime &time)
@@ -362,19 +401,18 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
         return;
     }
 
-    // Only files inside the download folder, whatever the name says.
-    const QString rootPath = options.downloadDir.isEmpty() ? QString()
-                                                              : QFileInfo(options.downloadDir).canonicalFilePath();
-    const QString filePath = rootPath.isEmpty() || name.isEmpty()
-        ? QString()
-        : QFileInfo(QDir(rootPath).absoluteFilePath(name)).canonicalFilePath();
-    QFile file(filePath);
-    if (filePath.isEmpty() || !filePath.startsWith(rootPath + u'/') || !QFileInfo(filePath).isFile()
-        || !file.open(QIODevice::ReadOnly)) {
-        deliver(request, socket, notFound, kDownloadFault);
-        return;
+    // Only files inside the download folder, whatever the name says; in the
+    // update demo, the demonstration package when the folder has none of its name.
+    QByteArray data;
+    bool paced = options.downloadChunkBytes > 0;
+    if (!readDownload(name, &data)) {
+        if (!options.demoUpdate || name != kDemoPackageName) {
+            deliver(request, socket, notFound, kDownloadFault);
+            return;
+        }
+        data = DemoUpdatePackage(options.latestVersion);
+        paced = true;
     }
-    const QByteArray data = file.readAll();
     const qint64 size = data.size();
 
     Reply reply;
@@ -412,40 +450,65 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
         // In place of the file: an error page such as a broken site sends.
         reply = pageReply(200, "OK", PlainPage(u"Sunucu hatası."_s));
     }
+    if (paced) {
+        // The demonstration package takes about two seconds, so that the
+        // client's progress bar can be seen moving.
+        const int chunk = options.downloadChunkBytes > 0 ? options.downloadChunkBytes
+                                                         : int(qMax<qint64>(1, reply.body.size() / 20));
+        const int pause = options.downloadChunkBytes > 0 ? options.downloadPauseMs : 100;
+        deliver(request, socket, reply, kDownloadFault, chunk, pause);
+        return;
+    }
     deliver(request, socket, reply, kDownloadFault);
 }
 
+bool DevServer::Private::readDownload(const QString &name, QByteArray *data) const
+{
+    const QString rootPath = options.downloadDir.isEmpty() ? QString()
+                                                              : QFileInfo(options.downloadDir).canonicalFilePath();
+    const QString filePath = rootPath.isEmpty() || name.isEmpty()
+        ? QString()
+        : QFileInfo(QDir(rootPath).absoluteFilePath(name)).canonicalFilePath();
+    QFile file(filePath);
+    if (filePath.isEmpty() || !filePath.startsWith(rootPath + u'/') || !QFileInfo(filePath).isFile()
+        || !file.open(QIODevice::ReadOnly))
+        return false;
+    *data = file.readAll();
+    return true;
+}
+
 void DevServer::Private::deliver(const QHttpServerRequest &request, QTcpSocket *socket, const Reply &reply,
-                                 int command)
+                                 int command, int chunkBytes, int pauseMs)
 {
     const Fault fault = faultFor(command);
     const bool headOnly = request.method() == QHttpServerRequest::Method::Head;
     const bool closing = wantsClose(request);
     QPointer<QTcpSocket> target(socket);
-    auto send = [target, reply, fault, headOnly, closing] {
+    auto send = [target, reply, fault, headOnly, closing, chunkBytes, pauseMs] {
         if (!target || target->state() != QAbstractSocket::ConnectedState)
             return;
         const QByteArray body = headOnly ? QByteArray() : reply.body;
+        QByteArray out;
+        bool close = true;
         switch (fault) {
         case Fault::Close:
             target->disconnectFromHost();
             return;
         case Fault::Truncate:
-            target->write(head(reply, true, true) + body.left(body.size() / 2));
-            target->disconnectFromHost();
-            return;
+            out = head(reply, true, true) + body.left(body.size() / 2);
+            break;
         case Fault::NoLength:
-            target->write(head(reply, false, true) + body);
-            target->disconnectFromHost();
-            return;
+            out = head(reply, false, true) + body;
+            break;
         case Fault::Garbage:
         case Fault::OneMarker:
         case Fault::None:
-            target->write(head(reply, true, closing) + body);
-            if (closing)
-                target->disconnectFromHost();
-            return;
+            out = head(reply, true, closing) + body;
+            close = closing;
+            break;
         }
+        const qsizetype headSize = out.size() - (fault == Fault::Truncate ? body.size() / 2 : body.size());
+        writePaced(target, out, chunkBytes > 0 ? headSize + chunkBytes : out.size(), chunkBytes, pauseMs, close);
     };
     if (options.delayMs > 0)
         QTimer::singleShot(options.delayMs, http, send);

@@ -23,6 +23,10 @@ inline constexpr QLatin1StringView kDemoPassword{"demo"};
 // In a fault's command set, this number stands for the downloads under /download/.
 inline constexpr int kDownloadFault = 0;
 
+// The demonstration update: the package that command 30 names when the
+// options ask for the update demo, served under /download/ from memory.
+inline constexpr QLatin1StringView kDemoPackageName{"VelmorGuncelleme.sh"};
+
 // The fault modes: "garbage" (a page without markers), "truncate" (full
 // Content-Length, half the body, then the connection closed; the command is
 // carried out), "close" (closed without a reply; nothing is carried out),
@@ -41,6 +45,9 @@ struct Options
     QString latestVersion;                       // command 30 field 1; empty: the client's own
     QString packageName;                         // command 30 field 2; empty: a default name
     QString downloadDir;                         // served under /download/
+    bool demoUpdate = false;                     // offer a newer version with the demonstration package
+    int downloadChunkBytes = 0;                  // downloads go out in pieces this large (0: at once) ...
+    int downloadPauseMs = 0;                     // ... with this pause after each piece
     int delayMs = 0;                             // each reply this late
     QString fault;                               // "", "garbage", "truncate", "close", "one-marker", "no-length"
     QSet<int> faultCommands;                     // empty: the fault applies to every command (0: downloads)
@@ -75,6 +82,9 @@ public:
 
     // Where downloads come from; may change while running.
     void setDownloadDir(const QString &dir);
+    // Download bodies go out chunkBytes at a time with a pause of pauseMs
+    // after each piece (the head goes with the first); 0 bytes: all at once.
+    void setDownloadPacing(int chunkBytes, int pauseMs);
     // The service clock (command 13, send stamps fall back to it); an invalid
     // value returns to the real local time.
     void setFixedTime(const QDateTime &time);

@@ -1,4 +1,5 @@
 // velmor-devserver: a local stand-in for the SMS service.
+#include "demodata.h"
 #include "devserver.h"
 
 #include <QCommandLineParser>
@@ -80,6 +81,8 @@ int main(int argc, char *argv[])
         {u"latest-version"_s, u"Version number that command 30 reports (default: the client's own)."_s, u"N"_s},
         {u"package"_s, u"Package name that command 30 reports."_s, u"NAME"_s},
         {u"download-dir"_s, u"Folder served under /download/."_s, u"DIR"_s},
+        {u"demo-update"_s, u"Offer a newer version (the client's own plus one revision) with a small demonstration "
+                           "package that records in %1 that it ran."_s.arg(velmor::dev::DemoUpdateLogPath())},
         {u"delay-ms"_s, u"Answer every request this late."_s, u"N"_s},
         {u"fault"_s, u"Misbehave: garbage, truncate, close, one-marker or no-length."_s, u"MODE"_s},
         {u"fault-commands"_s, u"Limit the fault to these command codes (0: downloads), e.g. 1,3."_s, u"LIST"_s},
@@ -93,6 +96,7 @@ int main(int argc, char *argv[])
     opts.latestVersion = parser.value(u"latest-version"_s);
     opts.packageName = parser.value(u"package"_s);
     opts.downloadDir = parser.value(u"download-dir"_s);
+    opts.demoUpdate = parser.isSet(u"demo-update"_s);
     opts.fault = parser.value(u"fault"_s);
     // Nothing reads the request log here; kept, it would grow for as long as the program runs.
     opts.recordBodies = false;
@@ -135,6 +139,7 @@ int main(int argc, char *argv[])
 
     const QString dbPath = opts.dbPath;
     const QString downloadDir = opts.downloadDir;
+    const bool demoUpdate = opts.demoUpdate;
     DevServer server(std::move(opts));
     if (!server.start(quint16(port))) {
         err << "velmor-devserver: " << server.errorString() << '\n';
@@ -143,6 +148,9 @@ int main(int argc, char *argv[])
     out << "Database: " << dbPath << '\n';
     if (!downloadDir.isEmpty())
         out << "Downloads: " << server.downloadBase().toString() << " from " << downloadDir << '\n';
+    if (demoUpdate)
+        out << "Update demo: a newer version offered; the package " << server.downloadBase().toString()
+            << velmor::dev::kDemoPackageName << " writes a line to " << velmor::dev::DemoUpdateLogPath() << '\n';
     out << "Demo account: customer " << velmor::dev::kDemoCustomerNo << ", user " << velmor::dev::kDemoUser
         << ", password " << velmor::dev::kDemoPassword << '\n';
     out << "Velmor devserver listening on " << server.endpoint().toString() << Qt::endl;

@@ -56,7 +56,8 @@ bool parseOptions(const QStringList &arguments, Options &options, int &exitCode)
                                               u"http://127.0.0.1:48080/download/"_s),
                                           u"URL"_s, u"http://127.0.0.1:48080/download/"_s);
     const QCommandLineOption timeoutOption(
-        u"timeout"_s, u"Seconds to wait for each reply of the service; 0 waits without limit (default: 30)."_s,
+        u"timeout"_s, u"Seconds of silence after which a request to the service or the update download is given up; "
+                         "0 waits without limit (default: 30)."_s,
         u"SECONDS"_s, u"30"_s);
     parser.addOptions({serviceOption, updateOption, timeoutOption});
 
@@ -158,7 +159,7 @@ int main(int argc, char *argv[])
     // The program ends when the main window closes, not when the last visible
     // window does: during start-up the login window may be the only one.
     QApplication::setQuitOnLastWindowClosed(false);
-    velmor::MainWindow window(service, options.updateUrl);
+    velmor::MainWindow window(service, velmor::UpdateOptions(options.updateUrl, options.timeoutMs));
     QObject::connect(&window, &velmor::MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.startUp();
     if (window.hasEnded())

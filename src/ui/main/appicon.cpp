@@ -51,6 +51,15 @@ QImage ApplicationIconImage(int size)
     return image;
 }
 
+void PaintEmblemBackground(QPainter &painter, const QRectF &area)
+{
+    QLinearGradient background(area.topLeft(), area.bottomRight());
+    background.setColorAt(0.0, QColor(246, 250, 255));
+    background.setColorAt(0.6, QColor(214, 230, 250));
+    background.setColorAt(1.0, QColor(178, 205, 240));
+    painter.fillRect(area, background);
+}
+
 QIcon ApplicationIcon()
 {
     QIcon icon;

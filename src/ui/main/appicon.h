@@ -25,4 +25,7 @@ QImage ApplicationIconImage(int size);
 // Draws the same emblem into the given square (also used by the about box).
 void PaintEmblem(QPainter &painter, const QRectF &square);
 
+// The light blue wash behind the emblem in the about box and the update window.
+void PaintEmblemBackground(QPainter &painter, const QRectF &area);
+
 } // namespace velmor

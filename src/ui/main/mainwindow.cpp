@@ -51,8 +51,8 @@ QMenu *addSubmenu(QMenuBar *bar, const QString &name, const QString &caption)
 }
 } // namespace
 
-MainWindow::MainWindow(const Service &service, QUrl updateUrl, QWidget *parent)
-    : QMainWindow(parent), m_service(service), m_updateUrl(std::move(updateUrl)), m_session(new Session(this))
+MainWindow::MainWindow(const Service &service, UpdateOptions update, QWidget *parent)
+    : QMainWindow(parent), m_service(service), m_update(std::move(update)), m_session(new Session(this))
 {
     setObjectName(u"MainWindow"_s);
     setWindowTitle(u"Velmor Rehber"_s);
@@ -84,6 +84,11 @@ MainWindow::~MainWindow() = default;
 LoginWindow *MainWindow::loginWindow() const
 {
     return m_login;
+}
+
+Frm_Guncelle *MainWindow::updateWindow() const
+{
+    return m_updateWindow;
 }
 
 void MainWindow::buildMenus()
@@ -131,9 +136,9 @@ void MainWindow::startUp()
             this, u"Güncel Sürüm İndir"_s,
             u"SMS Programınızın Güncel Sürümü Bulundu.. İndirip Kurmanız Önerilir.. Şimdi İndirmek İstiyormusunuz.?"_s);
         if (download) {
-            // The update window opens here, beside the frame; no login takes
-            // place in this run.
+            // The update window opens beside the frame instead of the login.
             showFrame();
+            openUpdateWindow();
             return;
         }
     }
@@ -149,6 +154,20 @@ void MainWindow::showLogin()
     m_login->show();
     m_login->raise();
     m_login->activateWindow();
+}
+
+void MainWindow::openUpdateWindow()
+{
+    if (m_updateWindow)
+        return;
+    m_updateWindow = new Frm_Guncelle(m_service, *m_session, m_update, this);
+    // After a failed or abandoned update the user can still work with the
+    // version at hand: the login is offered.
+    connect(m_updateWindow, &Frm_Guncelle::closedWithoutUpdate, this, [this] {
+        if (!m_ended && !m_closing)
+            showLogin();
+    });
+    m_updateWindow->start();
 }
 
 void MainWindow::showFrame()
@@ -169,8 +188,7 @@ void MainWindow::onRunStateChanged(const QString &value)
         }
         close();
     } else if (value == u"Guncellendi") {
-        if (m_updateWindow)
-            m_updateWindow->close();
+        // Closing the frame closes the update window first.
         close();
     }
     // Any other value changes nothing.
@@ -279,6 +297,16 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // A download under way stops and is discarded; no login follows.
+    if (m_updateWindow) {
+        m_closing = true;
+        const bool closed = m_updateWindow->close();
+        m_closing = false;
+        if (!closed) {
+            event->ignore();
+            return;
+        }
+    }
     // Every window inside the frame closes with it; one that refuses (its
     // request still in flight) keeps the frame open.
     const QList<QMdiSubWindow *> children = m_area->subWindowList();
@@ -292,8 +320,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
         m_login->dismiss();
         m_login->deleteLater();
     }
-    if (m_updateWindow)
-        m_updateWindow->close();
 
     event->accept();
     if (!m_ended) {

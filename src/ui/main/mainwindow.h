@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/update/frm_guncelle.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
@@ -24,7 +26,7 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    MainWindow(const Service &service, QUrl updateUrl, QWidget *parent = nullptr);
+    MainWindow(const Service &service, UpdateOptions update, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Asks the service for its newest release, offers the update when it is
@@ -38,7 +40,9 @@ public:
     // The login window while it is open.
     LoginWindow *loginWindow() const;
     // The download base for the update package.
-    const QUrl &updateUrl() const { return m_updateUrl; }
+    const QUrl &updateUrl() const { return m_update.baseUrl; }
+    // The update window while it is open.
+    Frm_Guncelle *updateWindow() const;
     // True once the frame has closed for good: the program ends.
     bool hasEnded() const { return m_ended; }
 
@@ -53,6 +57,7 @@ private:
     void buildMenus();
     void updateMenus();
     void showLogin();
+    void openUpdateWindow();
     void onRunStateChanged(const QString &value);
     void loginSucceeded();
     void showFrame();
@@ -73,12 +78,12 @@ private:
                              Qt::WindowFlags flags = {});
 
     const Service &m_service;
-    QUrl m_updateUrl;
+    UpdateOptions m_update;
     Session *m_session = nullptr;
     QMdiArea *m_area = nullptr;
     QPointer<LoginWindow> m_login;
     // The update window, while one is open.
-    QPointer<QWidget> m_updateWindow;
+    QPointer<Frm_Guncelle> m_updateWindow;
     QPointer<QMdiSubWindow> m_sendWindow;
     QPointer<QMdiSubWindow> m_phoneBookWindow;
     QPointer<QMdiSubWindow> m_customerWindow;
@@ -90,6 +95,8 @@ private:
     QAction *m_phoneBook = nullptr;
     QAction *m_customerDetails = nullptr;
     bool m_ended = false;
+    bool m_closing = false; // the frame is closing the update window
+
 };
 
 } // namespace velmor

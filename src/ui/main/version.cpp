@@ -21,6 +21,11 @@ QString VersionText(const ProgramVersion &version)
         .arg(version.revision, 4, 10, QLatin1Char('0'));
 }
 
+QString VersionFieldText(const QString &field)
+{
+    return field.left(1) + u'.' + field.mid(1, 1) + u'.' + field.right(4);
+}
+
 qint64 VersionFieldNumber(QStringView text)
 {
     constexpr qint64 limit = std::numeric_limits<qint64>::max();

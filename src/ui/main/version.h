@@ -21,6 +21,11 @@ qint64 OwnVersionNumber(const ProgramVersion &version = {});
 // "1.0.0012": major, minor and the revision with four digits.
 QString VersionText(const ProgramVersion &version = {});
 
+// A version field of the service as the update window shows it: its first
+// character, ".", its second character, ".", its last four characters
+// ("100012" gives "1.0.0012").
+QString VersionFieldText(const QString &field);
+
 // The number value of a version field: its leading digits, 0 when it does not
 // start with a digit. Values too large for the type saturate.
 qint64 VersionFieldNumber(QStringView text);

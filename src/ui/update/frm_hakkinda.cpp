@@ -8,7 +8,6 @@
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLinearGradient>
 #include <QPainter>
 
 using namespace Qt::StringLiterals;
@@ -119,12 +118,7 @@ void Frm_Hakkinda::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area = rect();
-
-    QLinearGradient background(area.topLeft(), area.bottomRight());
-    background.setColorAt(0.0, QColor(246, 250, 255));
-    background.setColorAt(0.6, QColor(214, 230, 250));
-    background.setColorAt(1.0, QColor(178, 205, 240));
-    painter.fillRect(area, background);
+    PaintEmblemBackground(painter, area);
 
     // A soft band behind the customer lines, a rule above the title.
     painter.fillRect(QRectF(0, 0, area.width(), Twips(660)), QColor(255, 255, 255, 140));

@@ -13,23 +13,44 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 namespace velmor::test {
 
+// An update accepted in these tests goes to a folder of the test's own and
+// starts nothing: the start is only recorded.
 struct MainWindowFixture
 {
-    MainWindowFixture()
+    explicit MainWindowFixture(dev::Options options = {},
+                               const std::function<void(UpdateOptions &)> &adjustUpdate = {})
+        : server(std::move(options))
     {
         started = server.start(0);
         service = std::make_unique<Service>(std::make_shared<HttpTransport>(server.endpoint(), 3000));
-        window = std::make_unique<MainWindow>(*service, server.downloadBase());
+        UpdateOptions update(server.downloadBase(), 3000);
+        update.folder = updateFolder.path();
+        update.start = [this](const QString &program) {
+            startedPrograms.append(program);
+            if (onStart)
+                onStart();
+            return startSucceeds;
+        };
+        if (adjustUpdate)
+            adjustUpdate(update);
+        window = std::make_unique<MainWindow>(*service, update);
     }
 
-    dev::DevServer server{dev::Options{}};
+    dev::DevServer server;
     bool started = false;
+    QTemporaryDir updateFolder;
+    QStringList startedPrograms;
+    std::function<void()> onStart; // runs as the package is started
+    bool startSucceeds = true;
     std::unique_ptr<Service> service;
     std::unique_ptr<MainWindow> window;
 };
