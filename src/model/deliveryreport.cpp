@@ -16,11 +16,43 @@ namespace {
 constexpr qsizetype kStampLength = 14;
 constexpr int kReportFields = 5;
 
-// The stamp when it has the length of one, otherwise the empty text.
-QString stampField(QStringView field)
+// The stamp when it has the length of one, otherwise nothing.
+QStringView stampView(QStringView field)
 {
-    return field.size() == kStampLength ? field.toString() : QString();
+    return field.size() == kStampLength ? field : QStringView();
 }
+
+// Numbers of one to 17 digits as one integer: the digits' value and their
+// count, so that "0532" and "532" stay apart. Nothing for any other text.
+std::optional<quint64> digitKey(QStringView number)
+{
+    const qsizetype n = number.size();
+    if (n == 0 || n > 17)
+        return std::nullopt;
+    quint64 value = 0;
+    for (const QChar ch : number) {
+        const char16_t c = ch.unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c - u'0');
+    }
+    return (value << 5) | quint64(n);
+}
+
+// The field's string, the one of the row before when the text is the same.
+class SameAsBefore
+{
+public:
+    const QString &take(QStringView field)
+    {
+        if (field != QStringView(m_last))
+            m_last = fieldText(field);
+        return m_last;
+    }
+
+private:
+    QString m_last;
+};
 
 } // namespace
 
@@ -47,48 +79,64 @@ QString FormatReportStamp(QStringView stamp)
 ContactNames::ContactNames(const QList<Contact> &contacts) : m_contacts(contacts)
 {
     const qsizetype count = m_contacts.size();
-    m_byNumber.reserve(count);
+    m_byDigits.reserve(count);
     m_names.resize(count);
-    for (qsizetype i = 0; i < count; ++i) {
+    // Backwards, so that of several contacts with one number the first one
+    // is entered last and keeps it.
+    for (qsizetype i = count - 1; i >= 0; --i) {
         const QString &number = m_contacts.at(i).Adr_GSM_No;
         if (number.isEmpty())
             continue;
-        // The first contact with the number keeps it.
-        auto it = m_byNumber.find(QStringView(number));
-        if (it == m_byNumber.end())
-            m_byNumber.insert(QStringView(number), i);
+        if (const std::optional<quint64> key = digitKey(number))
+            m_byDigits.insert(*key, i);
+        else
+            m_byText.insert(QStringView(number), i);
     }
+}
+
+qsizetype ContactNames::find(QStringView number) const
+{
+    if (number.isEmpty())
+        return -1;
+    if (const std::optional<quint64> key = digitKey(number))
+        return m_byDigits.value(*key, -1);
+    return m_byText.value(number, -1);
+}
+
+QString ContactNames::nameAt(qsizetype position) const
+{
+    if (position < 0 || position >= m_contacts.size())
+        return {};
+    QString &name = m_names[position];
+    if (name.isNull()) {
+        const Contact &contact = m_contacts.at(position);
+        name = contact.Adr_Adi + u' ' + contact.Adr_Soyadi;
+    }
+    return name;
 }
 
 QString ContactNames::nameOf(QStringView number) const
 {
-    if (number.isEmpty())
-        return {};
-    const auto it = m_byNumber.constFind(number);
-    if (it == m_byNumber.cend())
-        return {};
-    QString &name = m_names[*it];
-    if (name.isNull()) {
-        const Contact &contact = m_contacts.at(*it);
-        name = contact.Adr_Adi + u' ' + contact.Adr_Soyadi;
-    }
-    return name;
+    return nameAt(find(number));
 }
 
 QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactNames &names)
 {
     QList<DeliveryReportRow> rows;
     rows.reserve(rowCount(report));
+    // One send to many numbers comes as consecutive rows with the same
+    // message and sending time: those rows share one string each.
+    SameAsBefore message, sent, settled, state;
     forEachRow<kReportFields>(report, [&](const std::array<QStringView, kReportFields> &f, int fieldCount) {
         if (fieldCount < kReportFields)
             return;
         DeliveryReportRow &row = rows.emplaceBack();
         row.phone = fieldText(f[0]);
         row.name = names.nameOf(f[0]);
-        row.message = fieldText(f[3]);
-        row.sent = stampField(f[1]);
-        row.settled = stampField(f[2]);
-        row.state = fieldText(f[4]);
+        row.message = message.take(f[3]);
+        row.sent = sent.take(stampView(f[1]));
+        row.settled = settled.take(stampView(f[2]));
+        row.state = state.take(f[4]);
     });
     return rows;
 }

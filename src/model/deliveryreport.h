@@ -38,14 +38,21 @@ class ContactNames
 public:
     explicit ContactNames(const QList<Contact> &contacts);
 
+    // The position of the first contact with the number, or -1.
+    qsizetype find(QStringView number) const;
     // "Adr_Adi Adr_Soyadi" of the contact, or the empty text. Rows with the
     // same number share one string.
     QString nameOf(QStringView number) const;
+    QString nameAt(qsizetype position) const;
 
 private:
-    QList<Contact> m_contacts;                // shared with the snapshot, never changed here
-    QHash<QStringView, qsizetype> m_byNumber; // keys view the numbers held by m_contacts
-    mutable QList<QString> m_names;           // built on first use, by contact position
+    QList<Contact> m_contacts; // shared with the snapshot, never changed here
+    // Numbers of digits only (nearly all) by their digits and length, so that
+    // a probe compares two integers; every other number by its text, viewing
+    // the text held by m_contacts.
+    QHash<quint64, qsizetype> m_byDigits;
+    QHash<QStringView, qsizetype> m_byText;
+    mutable QList<QString> m_names; // built on first use, by contact position
 };
 
 // Reads the "<iletimRpr>" section: rows at "<>" (the text before the first

@@ -1,5 +1,5 @@
-// The delivery report: reading the report rows with their names, the dates a
-// query sends, typed dates, the counts by state, and the table's own sorting.
+// The delivery report: reading the report rows with their names, typed
+// dates, the counts by state, and the table's own sorting.
 
 #include "model/deliveryreportmodel.h"
 
@@ -46,8 +46,6 @@ class DeliveryReportTest : public QObject
 private slots:
     void rows_fieldsStampsAndSkippedPieces();
     void names_firstContactWinsAndEmptyNumberNamesNobody();
-    void dateRange_data();
-    void dateRange();
     void enteredDate_data();
     void enteredDate();
     void counts_mostFirstThenFirstSeen();
@@ -84,40 +82,19 @@ void DeliveryReportTest::names_firstContactWinsAndEmptyNumberNamesNobody()
     const QList<Contact> contacts{contact(u"Elif"_s, u"Erdoğan"_s, QString()),
                                   contact(u"Süleyman"_s, u"Aktaş"_s, u"05357778801"_s),
                                   contact(u"Nazlı"_s, u"Aktaş"_s, u"05357778801"_s),
-                                  contact(u"Ahmet"_s, u"Yılmaz"_s, u"05321112233"_s)};
+                                  contact(u"Ahmet"_s, u"Yılmaz"_s, u"05321112233"_s),
+                                  contact(u"Can"_s, u"Er"_s, u"+90 555 000"_s),
+                                  contact(u"Uzun"_s, u"Numara"_s, u"123456789012345678901"_s)};
     const QString report = u"<>05357778801|||m|s<>05321112233|||m|s<>0532 111 22 33|||m|s"
-                           "<>05559990000|||m|s<>|||m|s<>05357778801|||m|s"_s;
+                           "<>05559990000|||m|s<>|||m|s<>05357778801|||m|s<>5321112233|||m|s"
+                           "<>+90 555 000|||m|s<>123456789012345678901|||m|s<>023456789012345678901|||m|s"_s;
     const QList<DeliveryReportRow> rows = ParseDeliveryReport(report, contacts);
     QStringList names;
     for (const DeliveryReportRow &row : rows)
         names.append(row.name);
     // Exact numbers only; an unknown or empty number leaves the name empty.
     QCOMPARE(names, (QStringList{u"Süleyman Aktaş"_s, u"Ahmet Yılmaz"_s, QString(), QString(), QString(),
-                                 u"Süleyman Aktaş"_s}));
-}
-
-void DeliveryReportTest::dateRange_data()
-{
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("last");
-    QTest::addColumn<QString>("sentFirst");
-    QTest::addColumn<QString>("sentLast");
-    QTest::newRow("no dates") << QString() << QString() << u"00010101"_s << u"99993112"_s;
-    QTest::newRow("only the last") << QString() << u"20100505"_s << u"00010101"_s << u"20100505"_s;
-    QTest::newRow("only the first") << u"20100505"_s << u"  "_s << u"20100505"_s << u"99993112"_s;
-    QTest::newRow("swapped") << u"20100505"_s << u"20100101"_s << u"20100101"_s << u"20100505"_s;
-    QTest::newRow("blanks around") << u" 20100101 "_s << u"\t20100505 "_s << u"20100101"_s << u"20100505"_s;
-    // Beyond the last default by character codes: swapped with it.
-    QTest::newRow("first beyond 99993112") << u"99999999"_s << QString() << u"99993112"_s << u"99999999"_s;
-}
-
-void DeliveryReportTest::dateRange()
-{
-    QFETCH(QString, first);
-    QFETCH(QString, last);
-    const auto [from, to] = ReportDateRange(first, last);
-    QTEST(from, "sentFirst");
-    QTEST(to, "sentLast");
+                                 u"Süleyman Aktaş"_s, QString(), u"Can Er"_s, u"Uzun Numara"_s, QString()}));
 }
 
 void DeliveryReportTest::enteredDate_data()
