@@ -23,6 +23,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace velmor {
@@ -34,10 +36,38 @@ constexpr int kWindowWidth = 12240;
 constexpr int kWindowHeight = 6075;
 constexpr int kStripHeight = 495;
 constexpr int kInset = 120;
-// The room name and message get at the design width of the list: the list's
-// 11775 twips less the other four columns and 350 for its frame and scroll bar.
-constexpr int kDesignSharedWidth = 11775 - (1214 + 1830 + 1830 + 1365 + 350);
+// The inside of the list at its design width: 11775 twips less 350 for its
+// frame and scroll bar. Below it, name and message keep the room they have there.
+constexpr int kDesignInnerWidth = 11775 - 350;
 constexpr double kNameShare = 0.4;
+// Never less than this for name and message together, in pixels.
+constexpr int kLeastSharedWidth = 160;
+
+// The width of a column of fixed-form texts: its design width, or more when
+// the font needs more for the caption or the longest text the column shows.
+int columnWidth(const QTreeView *list, int column)
+{
+    QString sample;
+    switch (column) {
+    case DeliveryReportModel::Phone:
+        sample = u"00000000000"_s;
+        break;
+    case DeliveryReportModel::Sent:
+    case DeliveryReportModel::Settled:
+        sample = u"00.00.0000 / 00:00:00"_s;
+        break;
+    case DeliveryReportModel::State:
+        sample = u"Hatalı Numara"_s;
+        break;
+    default:
+        break;
+    }
+    // Room for the cell's margins, and in the header for the sort arrow.
+    const int text = list->fontMetrics().horizontalAdvance(sample) + 16;
+    const int caption =
+        list->header()->fontMetrics().horizontalAdvance(DeliveryReportModel::caption(column)) + 28;
+    return qMax(Twips(DeliveryReportModel::designWidth(column)), qMax(text, caption));
+}
 
 const QString kFirstCaption = u"İlk Tarih :"_s;
 const QString kLastCaption = u"Son Tarih :"_s;
@@ -117,7 +147,7 @@ void Frm_Sms_Liste::buildControls()
     header->setSortIndicator(-1, Qt::AscendingOrder);
     m_list->setSortingEnabled(true);
     for (int column = 0; column < DeliveryReportModel::ColumnCount; ++column)
-        m_list->setColumnWidth(column, Twips(DeliveryReportModel::designWidth(column)));
+        m_list->setColumnWidth(column, columnWidth(m_list, column));
     m_list->viewport()->installEventFilter(this);
 
     m_counts = new QLabel(frame);
@@ -143,10 +173,8 @@ void Frm_Sms_Liste::buildControls()
     layout->addWidget(strip);
     layout->addWidget(frame, 1);
 
-    setTabOrder(m_dates[0], m_dates[1]);
-    setTabOrder(m_dates[1], m_query);
-    setTabOrder(m_query, m_list);
-    setTabOrder(m_list, m_export);
+    // The order of creation is the order of the keyboard: the dates and their
+    // calendar buttons, "Sorgula", the list, "Dışa Aktar".
 
     // Enter in a date field queries as the button does; the window's focus
     // goes to the first date.
@@ -273,8 +301,8 @@ void Frm_Sms_Liste::fitColumns()
     for (const int column : {DeliveryReportModel::Phone, DeliveryReportModel::Sent, DeliveryReportModel::Settled,
                              DeliveryReportModel::State})
         others += m_list->columnWidth(column);
-    // Below the design width the two keep the design share rather than shrinking.
-    const int shared = qMax(viewportWidth - others, Twips(kDesignSharedWidth));
+    // Below the design width the two keep the room they have there rather than shrinking.
+    const int shared = std::max({viewportWidth - others, Twips(kDesignInnerWidth) - others, kLeastSharedWidth});
     const int name = int(shared * kNameShare);
     m_list->setColumnWidth(DeliveryReportModel::Name, name);
     m_list->setColumnWidth(DeliveryReportModel::Message, shared - name);

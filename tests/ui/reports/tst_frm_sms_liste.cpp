@@ -14,6 +14,7 @@
 #include "ui/reports/datefield.h"
 #include "ui/reports/frm_sms_liste.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QFile>
 #include <QLabel>
@@ -261,16 +262,23 @@ void FrmSmsListeTest::columns_nameAndMessageShareTheRoom()
             widths.append(list->columnWidth(c));
         return widths;
     };
+    const QList<int> first = widthsAt(1400);
+    const QList<int> others{first[1], first[3], first[4], first[5]};
+    // At least their design widths; wider only where the font needs it.
+    QVERIFY(first[1] >= Twips(1214) && first[3] >= Twips(1830) && first[4] >= Twips(1830)
+            && first[5] >= Twips(1365));
+    const int othersWidth = first[1] + first[3] + first[4] + first[5];
     for (const int windowWidth : {1400, 1000}) {
         const QList<int> w = widthsAt(windowWidth);
-        const int shared = list->viewport()->width() - (w[1] + w[3] + w[4] + w[5]);
+        // The other four keep their widths; name and message fill the rest, 40 to 60.
+        QCOMPARE((QList<int>{w[1], w[3], w[4], w[5]}), others);
+        const int shared = list->viewport()->width() - othersWidth;
         QCOMPARE(w[0] + w[2], shared);
         QCOMPARE(w[0], int(shared * 0.4));
-        QCOMPARE((QList<int>{w[1], w[3], w[4], w[5]}), (QList<int>{Twips(1214), Twips(1830), Twips(1830), Twips(1365)}));
     }
-    // Narrower than the design: the two keep their design share.
+    // Narrower than the design: the two keep the room they have at the design width.
     const QList<int> narrow = widthsAt(400);
-    QCOMPARE(narrow[0] + narrow[2], Twips(11775 - (1214 + 1830 + 1830 + 1365 + 350)));
+    QCOMPARE(narrow[0] + narrow[2], qMax(Twips(11775 - 350) - othersWidth, 160));
 }
 
 void FrmSmsListeTest::dateField_calendarByKeyboard()
@@ -293,6 +301,17 @@ void FrmSmsListeTest::dateField_calendarByKeyboard()
     QVERIFY(!field->openCalendar());
     QCOMPARE(f.date(1)->text(), u"16.03.2010"_s);
     QCOMPARE(field->value(), std::optional<QString>(u"20100316"_s));
+
+    // Every control is reached with Tab, in reading order.
+    f.date(0)->setFocus();
+    QStringList chain;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focused = QApplication::focusWidget();
+        chain.append(focused->objectName().isEmpty() ? focused->parent()->objectName() : focused->objectName());
+    }
+    QCOMPARE(chain, (QStringList{u"takvimDugmesi"_s, u"tarihMetni"_s, u"takvimDugmesi"_s, u"Cmd_Liste"_s,
+                                 u"ListView1"_s, u"tarihMetni"_s}));
 }
 
 void FrmSmsListeTest::demoAccount_namesAndCounts()
