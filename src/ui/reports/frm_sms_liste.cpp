@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -69,16 +70,8 @@ int columnWidth(const QTreeView *list, int column)
     return qMax(Twips(DeliveryReportModel::designWidth(column)), qMax(text, caption));
 }
 
-const QString kFirstCaption = u"İlk Tarih :"_s;
-const QString kLastCaption = u"Son Tarih :"_s;
-
-QString notADateMessage(const QString &caption)
-{
-    QString field = caption;
-    field.remove(u" :"_s);
-    return u"%1 geçerli bir tarih değil. Tarihi GG.AA.YYYY biçiminde yazın (örneğin 15.03.2010) "
-           "ya da boş bırakın."_s.arg(field);
-}
+// The two date fields by index: the first and the last date of the range.
+const std::array<QString, 2> kDateNames{u"İlk Tarih"_s, u"Son Tarih"_s};
 
 } // namespace
 
@@ -109,14 +102,13 @@ void Frm_Sms_Liste::buildControls()
     strip->setMinimumHeight(Twips(kStripHeight));
     auto *stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(Twips(kInset), Twips(60), Twips(kInset), Twips(60));
-    const std::array<QString, 2> captions{kFirstCaption, kLastCaption};
     for (int i = 0; i < 2; ++i) {
-        auto *label = new QLabel(captions[std::size_t(i)], strip);
+        const QString &name = kDateNames[std::size_t(i)];
+        auto *label = new QLabel(name + u" :"_s, strip);
         label->setObjectName(u"Label1_%1"_s.arg(i));
         auto *field = new DateField(strip);
         field->setObjectName(u"Tarih_Al_%1"_s.arg(i));
-        QString accessible = captions[std::size_t(i)];
-        field->setAccessibleCaption(accessible.remove(u" :"_s));
+        field->setAccessibleCaption(name);
         label->setBuddy(field);
         m_dates[std::size_t(i)] = field;
         if (i > 0)
@@ -185,12 +177,13 @@ void Frm_Sms_Liste::buildControls()
     connect(m_export, &QPushButton::clicked, this, &Frm_Sms_Liste::ExportList);
 }
 
-std::optional<QString> Frm_Sms_Liste::readDate(int index, const QString &caption)
+std::optional<QString> Frm_Sms_Liste::readDate(int index)
 {
     DateField *field = m_dates[std::size_t(index)];
     std::optional<QString> value = field->value();
     if (!value) {
-        MessageBox::show(this, notADateMessage(caption));
+        MessageBox::show(this, u"%1 geçerli bir tarih değil. Tarihi GG.AA.YYYY biçiminde yazın "
+                               "(örneğin 15.03.2010) ya da boş bırakın."_s.arg(kDateNames[std::size_t(index)]));
         field->setFocus(Qt::OtherFocusReason);
         field->lineEdit()->selectAll();
     }
@@ -207,22 +200,21 @@ void Frm_Sms_Liste::Query()
                                "Lütfen önce giriş yapın."_s);
         return;
     }
-    const std::optional<QString> first = readDate(0, kFirstCaption);
+    const std::optional<QString> first = readDate(0);
     if (!first)
         return;
-    const std::optional<QString> last = readDate(1, kLastCaption);
+    const std::optional<QString> last = readDate(1);
     if (!last)
         return;
 
     m_model->clear();
     m_shownFrom.clear();
     m_shownTo.clear();
-    m_counts->clear();
-    m_export->setEnabled(false);
+    showCounts();
 
     const auto [from, to] = ReportDateRange(*first, *last);
     const QString customerNo = m_session.customerNo();
-    QWidget *focused = focusWidget();
+    const QPointer<QWidget> focused = focusWidget();
     setBusy(true);
     const std::optional<QString> report = FetchDeliveryReportSection(m_service, customerNo, from, to);
     setBusy(false);

@@ -46,7 +46,7 @@ protected:
 private:
     void buildControls();
     // The value of a date field, or nothing after telling the user it is not a date.
-    std::optional<QString> readDate(int index, const QString &caption);
+    std::optional<QString> readDate(int index);
     void setBusy(bool busy);
     void showCounts();
     // Name and message share the room the other four columns leave, 40 to 60.
