@@ -1,4 +1,4 @@
-// The delivery report: reading the report rows with their names, typed
+// The delivery report: time stamps, the names of the numbers, typed
 // dates, the counts by state, and the table's own sorting.
 
 #include "model/deliveryreportmodel.h"
@@ -44,7 +44,7 @@ class DeliveryReportTest : public QObject
     Q_OBJECT
 
 private slots:
-    void rows_fieldsStampsAndSkippedPieces();
+    void stamp_takenByPosition();
     void names_firstContactWinsAndEmptyNumberNamesNobody();
     void enteredDate_data();
     void enteredDate();
@@ -52,29 +52,11 @@ private slots:
     void sort_datesByTimeAndTextsInTurkishOrder();
 };
 
-void DeliveryReportTest::rows_fieldsStampsAndSkippedPieces()
+void DeliveryReportTest::stamp_takenByPosition()
 {
-    const QString report = u"a|20100315093005|20100315093112|before|x"              // before the first "<>": no row
-                           "<>05321234567|20100315093005|20100315093112|text|state|extra"
-                           "<>05320000001|20100315093005|20100315|four fields"     // skipped
-                           "<>05320000002|201003150930||short stamp, none|Hatalı Numara"
-                           "<>|||||"_s;                                            // empty, still a row
-    const QList<DeliveryReportRow> rows = ParseDeliveryReport(report, QList<Contact>{});
-    QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows[0].phone, u"05321234567"_s);
-    QCOMPARE(rows[0].message, u"text"_s);
-    QCOMPARE(rows[0].state, u"state"_s);
-    QCOMPARE(FormatReportStamp(rows[0].sent), u"15.03.2010 / 09:30:05"_s);
-    QCOMPARE(FormatReportStamp(rows[0].settled), u"15.03.2010 / 09:31:12"_s);
-    QCOMPARE(rows[1].phone, u"05320000002"_s);
-    QVERIFY(rows[1].sent.isEmpty());
-    QVERIFY(rows[1].settled.isEmpty());
-    QCOMPARE(rows[2].phone, QString());
-
-    // Taken by position, whatever the characters are.
+    QCOMPARE(FormatReportStamp(u"20100315093005"), u"15.03.2010 / 09:30:05"_s);
     QCOMPARE(FormatReportStamp(u"abcdefghijklmn"), u"gh.ef.abcd / ij:kl:mn"_s);
     QCOMPARE(FormatReportStamp(u"2010031509300"), QString());
-    QCOMPARE(ParseDeliveryReport(u"no rows at all", QList<Contact>{}).size(), 0);
 }
 
 void DeliveryReportTest::names_firstContactWinsAndEmptyNumberNamesNobody()

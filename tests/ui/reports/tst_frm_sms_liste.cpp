@@ -131,9 +131,11 @@ void FrmSmsListeTest::query_sendsDateRange()
 void FrmSmsListeTest::query_listsRowsAndReplacesThem()
 {
     Fixture f;
-    // Text before the first "<>" is no row, even with five fields; a row of
-    // four fields is skipped; a 12-character stamp and an empty one show nothing.
-    f.fake.setPayload(12, section(u"a|b|c|d|e"_s + kExampleRow + u"<>0532|x|y|four<>05559990000|201003150930||m|s"_s));
+    // Text before the first "<>" is no row, even with five fields; fields
+    // after the fifth are ignored; a row of four fields is skipped; a
+    // 12-character stamp and an empty one show nothing.
+    f.fake.setPayload(12, section(u"a|b|c|d|e"_s + kExampleRow
+                                  + u"|extra<>0532|x|y|four<>05559990000|201003150930||m|s"_s));
     f.query();
     QCOMPARE(f.column(DeliveryReportModel::Name), (QStringList{u"Gülşen Öztürk"_s, QString()}));
     QCOMPARE(f.column(DeliveryReportModel::Phone), (QStringList{u"05321234567"_s, u"05559990000"_s}));
