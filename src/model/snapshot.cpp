@@ -1,5 +1,6 @@
 #include "model/snapshot.h"
 
+#include "model/rowsplit.h"
 #include "service/service.h"
 #include "text/number.h"
 #include "text/turkish.h"
@@ -22,68 +23,6 @@ QStringView secondPiece(QStringView text, QStringView tag)
     const qsizetype end = text.indexOf(tag, start);
     return end < 0 ? text.sliced(start) : text.sliced(start, end - start);
 }
-
-// Cuts a section into its "<>"-rows and each row into its "|"-fields, in one
-// pass over the characters. The text before the first "<>" is skipped. Each
-// row gives rowFn at most MaxFields fields: further ones are ignored, missing
-// ones stay empty.
-template<int MaxFields, typename RowFn>
-void forEachRow(QStringView section, RowFn rowFn)
-{
-    const qsizetype n = section.size();
-    const char16_t *p = section.utf16();
-    qsizetype i = section.indexOf(u"<>");
-    if (i < 0)
-        return;
-    i += 2;
-    std::array<QStringView, MaxFields> fields{};
-    int count = 0;
-    qsizetype fieldStart = i;
-    for (;; ++i) {
-        const bool atEnd = i == n;
-        const char16_t ch = atEnd ? u'\0' : p[i];
-        if (ch == u'|') {
-            if (count < MaxFields)
-                fields[std::size_t(count++)] = QStringView(p + fieldStart, i - fieldStart);
-            fieldStart = i + 1;
-        } else if (atEnd || (ch == u'<' && i + 1 < n && p[i + 1] == u'>')) {
-            if (count < MaxFields)
-                fields[std::size_t(count++)] = QStringView(p + fieldStart, i - fieldStart);
-            rowFn(fields);
-            if (atEnd)
-                return;
-            fields = {};
-            count = 0;
-            ++i; // the ">"
-            fieldStart = i + 1;
-        }
-    }
-}
-
-// The number of "<>"-rows of a section, so that the lists are allocated once.
-qsizetype rowCount(QStringView section)
-{
-    qsizetype count = 0;
-    const char16_t *p = section.utf16();
-    const qsizetype n = section.size();
-    for (qsizetype i = 0; i + 1 < n; ++i) {
-        if (p[i] == u'<' && p[i + 1] == u'>') {
-            ++count;
-            ++i;
-        }
-    }
-    return count;
-}
-
-// The string of a field; an empty field costs no allocation.
-inline QString fieldText(QStringView field)
-{
-    return field.isEmpty() ? QString() : field.toString();
-}
-
-} // namespace
-
-namespace {
 
 // Writes "0000000042" for "42" at w when the number is one to ten plain
 // digits (the common case, without any allocation); false otherwise.

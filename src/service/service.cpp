@@ -45,18 +45,23 @@ QByteArrayView envelopePayload(QByteArrayView raw)
 
 } // namespace
 
-QString GetTagText(const QString &text, const QString &tag)
+std::optional<QString> FindTagSection(const QString &text, const QString &tag)
 {
     if (tag.isEmpty())
-        return {};
+        return std::nullopt;
     const qsizetype first = text.indexOf(tag, 0, Qt::CaseInsensitive);
     if (first < 0)
-        return {};
+        return std::nullopt;
     const qsizetype start = first + tag.size();
     const qsizetype end = text.indexOf(tag, start, Qt::CaseInsensitive);
-    if (end <= start)
-        return {};
+    if (end < 0)
+        return std::nullopt;
     return text.sliced(start, end - start);
+}
+
+QString GetTagText(const QString &text, const QString &tag)
+{
+    return FindTagSection(text, tag).value_or(QString());
 }
 
 RequestBody::RequestBody(int command)
@@ -183,12 +188,18 @@ QString MoveContact(const Service &service, const QString &recordNo, const QStri
     return service.PostCommand(RequestBody(14).plain(u"Adr_K_No", recordNo).plain(u"Grup_No", targetGroupNo));
 }
 
-QString FetchDeliveryReport(const Service &service, const QString &customerNo, const QString &fromDate,
-                            const QString &toDate)
+std::optional<QString> FetchDeliveryReportSection(const Service &service, const QString &customerNo,
+                                                  const QString &fromDate, const QString &toDate)
 {
     const QString payload = service.PostCommand(
         RequestBody(12).plain(u"Cari_No", customerNo).plain(u"Trh_1", fromDate).plain(u"Trh_2", toDate));
-    return GetTagText(payload, QStringLiteral("<iletimRpr>"));
+    return FindTagSection(payload, QStringLiteral("<iletimRpr>"));
+}
+
+QString FetchDeliveryReport(const Service &service, const QString &customerNo, const QString &fromDate,
+                            const QString &toDate)
+{
+    return FetchDeliveryReportSection(service, customerNo, fromDate, toDate).value_or(QString());
 }
 
 QString FetchServerTime(const Service &service)

@@ -6,12 +6,16 @@
 #include <QStringView>
 
 #include <memory>
+#include <optional>
 
 namespace velmor {
 
 // Cuts out the text strictly between the first occurrence of tag and the next
 // one, both searched without regard to letter case.
 QString GetTagText(const QString &text, const QString &tag);
+// The same section, telling a missing one (fewer than two occurrences of the
+// tag: nothing) from an empty one (two with nothing between: the empty text).
+std::optional<QString> FindTagSection(const QString &text, const QString &tag);
 
 // Builds a request body: "Rehber=<code>" then "&name=value" per field, in the
 // order added. Plain values are percent-encoded as form values so that "&",
@@ -76,7 +80,12 @@ QString RenameGroup(const Service &service, const QString &customerNo, const QSt
                     const QString &newName);
 QString MoveContact(const Service &service, const QString &recordNo, const QString &targetGroupNo);
 // Delivery report (command 12) for the date range, dates as YYYYMMDD: the
-// "<iletimRpr>" section of the payload.
+// "<iletimRpr>" section of the payload, or nothing when the reply held no
+// such section (no reply, no envelope, a payload without the section); an
+// empty section, nothing sent in the range, is the empty text.
+std::optional<QString> FetchDeliveryReportSection(const Service &service, const QString &customerNo,
+                                                  const QString &fromDate, const QString &toDate);
+// The same, with a missing section given as the empty text.
 QString FetchDeliveryReport(const Service &service, const QString &customerNo, const QString &fromDate,
                             const QString &toDate);
 // Service clock (command 13): fourteen digits YYYYMMDDHHNNSS, or the empty text.

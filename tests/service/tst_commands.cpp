@@ -266,6 +266,16 @@ void CommandsTest::reply_passedOnUnchanged_data()
     QTest::newRow("report: the section only")
         << report << LoopbackServer::reply(u"x<iletimRpr>a|b<>c|d<iletimRpr>y"_s) << u"a|b<>c|d"_s;
     QTest::newRow("report: no section") << report << LoopbackServer::reply(u"a|b"_s) << QString();
+    // The window tells a failed query from an empty report by the section itself.
+    const Command section([](const Service &s) {
+        const std::optional<QString> found = FetchDeliveryReportSection(s, u"7"_s, u"20240101"_s, u"20240131"_s);
+        return found ? u"[%1]"_s.arg(*found) : u"none"_s;
+    });
+    QTest::newRow("section: empty") << section << LoopbackServer::reply(u"<iletimRpr><ILETIMRPR>"_s) << u"[]"_s;
+    QTest::newRow("section: rows") << section << LoopbackServer::reply(u"<iletimRpr><>a|b<iletimRpr>"_s)
+                                   << u"[<>a|b]"_s;
+    QTest::newRow("section: one tag") << section << LoopbackServer::reply(u"<iletimRpr><>a|b"_s) << u"none"_s;
+    QTest::newRow("section: no envelope") << section << QByteArray("<iletimRpr><iletimRpr>") << u"none"_s;
     QTest::newRow("clock") << Command([](const Service &s) { return FetchServerTime(s); })
                            << LoopbackServer::reply(u"20240131235959"_s) << u"20240131235959"_s;
 }

@@ -1,0 +1,229 @@
+#include "model/deliveryreportmodel.h"
+
+#include <QCollator>
+#include <QHash>
+#include <QLocale>
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+
+using namespace Qt::StringLiterals;
+
+namespace velmor {
+
+namespace {
+
+struct ColumnInfo
+{
+    const char16_t *caption;
+    int width; // twips
+};
+
+constexpr std::array<ColumnInfo, DeliveryReportModel::ColumnCount> kColumns{{
+    {u"Adı Soyadı", 2115},
+    {u"GSM No", 1214},
+    {u"Mesaj", 3105},
+    {u"Gönderme Tarihi", 1830},
+    {u"Sonuçlanma Tarihi", 1830},
+    {u"Durum", 1365},
+}};
+
+// The text a column sorts by: stamps rather than their shown form.
+const QString &sortText(const DeliveryReportRow &row, int column)
+{
+    switch (column) {
+    case DeliveryReportModel::Name:
+        return row.name;
+    case DeliveryReportModel::Phone:
+        return row.phone;
+    case DeliveryReportModel::Message:
+        return row.message;
+    case DeliveryReportModel::Sent:
+        return row.sent;
+    case DeliveryReportModel::Settled:
+        return row.settled;
+    default:
+        return row.state;
+    }
+}
+
+// Names, messages and states sort as a Turkish reader expects (ç after c,
+// ı before i); numbers and stamps by their characters, which for stamps is
+// their time. A missing time is the empty stamp: first going up, last going down.
+bool sortsAlphabetically(int column)
+{
+    return column == DeliveryReportModel::Name || column == DeliveryReportModel::Message
+           || column == DeliveryReportModel::State;
+}
+
+// One rank per row: equal texts share a rank, and ranks follow the collation
+// of the distinct texts. Collating only the distinct texts keeps a sort of
+// many rows with few different names or messages cheap.
+QList<int> alphabeticalRanks(const QList<DeliveryReportRow> &rows, int column)
+{
+    QHash<QString, int> distinctIndex;
+    QList<QString> distinct;
+    QList<int> rowDistinct(rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QString &text = sortText(rows.at(i), column);
+        auto it = distinctIndex.constFind(text);
+        if (it == distinctIndex.cend()) {
+            it = distinctIndex.insert(text, int(distinct.size()));
+            distinct.append(text);
+        }
+        rowDistinct[i] = *it;
+    }
+    QCollator collator(QLocale(QLocale::Turkish, QLocale::Turkey));
+    QList<int> byCollation(distinct.size());
+    std::iota(byCollation.begin(), byCollation.end(), 0);
+    std::sort(byCollation.begin(), byCollation.end(), [&](int a, int b) {
+        const int c = collator.compare(distinct.at(a), distinct.at(b));
+        return c != 0 ? c < 0 : distinct.at(a) < distinct.at(b);
+    });
+    QList<int> rankOfDistinct(distinct.size());
+    for (qsizetype r = 0; r < byCollation.size(); ++r)
+        rankOfDistinct[byCollation.at(r)] = int(r);
+    QList<int> ranks(rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        ranks[i] = rankOfDistinct.at(rowDistinct.at(i));
+    return ranks;
+}
+
+} // namespace
+
+DeliveryReportModel::DeliveryReportModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+int DeliveryReportModel::designWidth(int column)
+{
+    return column >= 0 && column < ColumnCount ? kColumns[std::size_t(column)].width : 0;
+}
+
+QString DeliveryReportModel::caption(int column)
+{
+    return column >= 0 && column < ColumnCount ? QStringView(kColumns[std::size_t(column)].caption).toString() : QString();
+}
+
+void DeliveryReportModel::setRows(QList<DeliveryReportRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_order = sortedOrder();
+    endResetModel();
+}
+
+QList<QStringList> DeliveryReportModel::shownTable() const
+{
+    QList<QStringList> table;
+    table.reserve(m_order.size() + 1);
+    QStringList header;
+    for (int column = 0; column < ColumnCount; ++column)
+        header.append(caption(column));
+    table.append(header);
+    for (const int position : m_order) {
+        const DeliveryReportRow &row = m_rows.at(position);
+        QStringList cells;
+        cells.reserve(ColumnCount);
+        for (int column = 0; column < ColumnCount; ++column)
+            cells.append(shownText(row, column));
+        table.append(cells);
+    }
+    return table;
+}
+
+int DeliveryReportModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_order.size());
+}
+
+int DeliveryReportModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString DeliveryReportModel::shownText(const DeliveryReportRow &row, int column) const
+{
+    switch (column) {
+    case Sent:
+        return FormatReportStamp(row.sent);
+    case Settled:
+        return FormatReportStamp(row.settled);
+    default:
+        return sortText(row, column);
+    }
+}
+
+QVariant DeliveryReportModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const DeliveryReportRow &row = m_rows.at(m_order.at(index.row()));
+    switch (role) {
+    case Qt::DisplayRole:
+        return shownText(row, index.column());
+    case Qt::ToolTipRole:
+        // A long message does not fit its column.
+        if (index.column() == Message && !row.message.isEmpty())
+            return row.message;
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant DeliveryReportModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return caption(section);
+}
+
+QList<int> DeliveryReportModel::sortedOrder() const
+{
+    QList<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (m_sortColumn < 0 || m_sortColumn >= ColumnCount || m_rows.isEmpty())
+        return order;
+    const bool down = m_sortOrder == Qt::DescendingOrder;
+    if (sortsAlphabetically(m_sortColumn)) {
+        const QList<int> ranks = alphabeticalRanks(m_rows, m_sortColumn);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return down ? ranks.at(b) < ranks.at(a) : ranks.at(a) < ranks.at(b);
+        });
+    } else {
+        const int column = m_sortColumn;
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const QString &x = sortText(m_rows.at(a), column);
+            const QString &y = sortText(m_rows.at(b), column);
+            return down ? y < x : x < y;
+        });
+    }
+    return order;
+}
+
+void DeliveryReportModel::sort(int column, Qt::SortOrder order)
+{
+    m_sortColumn = column >= 0 && column < ColumnCount ? column : -1;
+    m_sortOrder = order;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // Selected and current rows stay with their report rows.
+    const QModelIndexList before = persistentIndexList();
+    QList<int> positions;
+    positions.reserve(before.size());
+    for (const QModelIndex &index : before)
+        positions.append(m_order.at(index.row()));
+    m_order = sortedOrder();
+    if (!before.isEmpty()) {
+        QList<int> shownRow(m_order.size());
+        for (qsizetype r = 0; r < m_order.size(); ++r)
+            shownRow[m_order.at(r)] = int(r);
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (qsizetype i = 0; i < before.size(); ++i)
+            after.append(index(shownRow.at(positions.at(i)), before.at(i).column()));
+        changePersistentIndexList(before, after);
+    }
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+} // namespace velmor

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "model/deliveryreport.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QStringList>
+
+namespace velmor {
+
+// The delivery report as a table: one row per report row, six columns. Sorts
+// itself (a click on a view's header calls sort()): times by their stamps,
+// numbers by their characters, the texts in Turkish alphabetical order; rows
+// with equal keys keep the order of the report. The sort chosen stays for
+// the next rows given.
+class DeliveryReportModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { Name, Phone, Message, Sent, Settled, State, ColumnCount };
+
+    explicit DeliveryReportModel(QObject *parent = nullptr);
+
+    // Design widths of the columns, in twips.
+    static int designWidth(int column);
+    static QString caption(int column);
+
+    // Replaces every row (in the order of the report) and applies the sort.
+    void setRows(QList<DeliveryReportRow> rows);
+    void clear() { setRows({}); }
+    // In the order of the report.
+    const QList<DeliveryReportRow> &rows() const { return m_rows; }
+    // The captions, then every row as shown, in the shown order.
+    QList<QStringList> shownTable() const;
+
+    // -1 for the order of the report.
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+private:
+    QString shownText(const DeliveryReportRow &row, int column) const;
+    QList<int> sortedOrder() const;
+
+    QList<DeliveryReportRow> m_rows;
+    QList<int> m_order; // shown row -> position in m_rows
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};
+
+} // namespace velmor
