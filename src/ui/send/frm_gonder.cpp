@@ -496,22 +496,30 @@ void Frm_Gonder::dropOutsideNumbersOf(const QList<Contact> &added)
         if (HasNumberToSend(contact))
             numbers.insert(ComparableNumber(contact.Adr_GSM_No));
     }
-    QSet<QString> keys;
-    for (const Contact &recipient : std::as_const(m_recipients)) {
+    QList<int> rows;
+    for (qsizetype i = 0; i < m_recipients.size(); ++i) {
+        const Contact &recipient = m_recipients.at(i);
         if (IsOutsideRecipient(recipient) && numbers.contains(recipient.Adr_GSM_No))
-            keys.insert(recipient.MarkKey);
+            rows.append(int(i));
     }
-    if (!keys.isEmpty())
-        removeChosen(keys);
+    if (!rows.isEmpty())
+        removeRecipientRows(rows);
 }
 
-void Frm_Gonder::removeChosen(const QSet<QString> &removed)
+void Frm_Gonder::removeRecipientRows(const QList<int> &rows)
 {
+    QSet<QString> removed;
+    removed.reserve(rows.size());
+    std::vector<char> drop(std::size_t(m_recipients.size()), 0);
+    for (const int row : rows) {
+        drop[std::size_t(row)] = 1;
+        removed.insert(m_recipients.at(row).MarkKey);
+    }
     QList<Contact> kept;
-    kept.reserve(m_recipients.size());
-    for (const Contact &recipient : std::as_const(m_recipients)) {
-        if (!removed.contains(recipient.MarkKey))
-            kept.append(recipient);
+    kept.reserve(m_recipients.size() - rows.size());
+    for (qsizetype i = 0; i < m_recipients.size(); ++i) {
+        if (!drop[std::size_t(i)])
+            kept.append(m_recipients.at(i));
     }
     m_recipients = std::move(kept);
 
@@ -528,7 +536,7 @@ void Frm_Gonder::removeChosen(const QSet<QString> &removed)
     }
     m_chosenKeys = std::move(keys);
     m_chosenOrder = std::move(order);
-    for (const QString &key : removed)
+    for (const QString &key : std::as_const(removed))
         m_chosenSet.remove(key);
     m_recipientModel->setContacts(m_recipients);
 }
@@ -536,13 +544,8 @@ void Frm_Gonder::removeChosen(const QSet<QString> &removed)
 void Frm_Gonder::RemoveRecipients()
 {
     const QList<int> rows = selectedRows(m_recipientList);
-    if (!rows.isEmpty()) {
-        QSet<QString> removed;
-        removed.reserve(rows.size());
-        for (const int row : rows)
-            removed.insert(m_recipients.at(row).MarkKey);
-        removeChosen(removed);
-    }
+    if (!rows.isEmpty())
+        removeRecipientRows(rows);
     ShowGroupContacts();
     if (!m_recipients.isEmpty())
         selectFirstRow(m_recipientList);

@@ -83,7 +83,8 @@ private:
     void messageChanged();
     void updateRecipientCount();
     void mergeRecipients(QList<Contact> added);
-    void removeChosen(const QSet<QString> &keys);
+    // Takes the recipients at these rows off the list and out of ChosenKeys.
+    void removeRecipientRows(const QList<int> &rows);
     void dropOutsideNumbersOf(const QList<Contact> &added);
     void fillTemplateNames();
     void templateChosen(int index);
