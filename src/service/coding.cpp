@@ -323,6 +323,22 @@ __attribute__((target("ssse3"))) qsizetype decodeBlocksSsse3(const char *groups,
 
 #endif // VELMOR_DECODE_SSSE3
 
+// Hands each character of an outgoing text to put as the byte that goes out.
+template<typename Put> void forEachSentByte(QStringView text, Put put)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ch = text[i];
+        // A character outside the basic plane is one character: one '?'.
+        if (ch.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            ++i;
+            put(kQuestionMark);
+            continue;
+        }
+        put(ToWindows1254(ch.unicode()));
+    }
+}
+
 } // namespace
 
 unsigned char ToWindows1254(char16_t ch)
@@ -374,17 +390,17 @@ QString EncodeWithOffset(QStringView text, int offset)
         w += 3;
     };
     put3(offset);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text[i];
-        // A character outside the basic plane is one character: one '?'.
-        if (ch.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            ++i;
-            put3(offset + kQuestionMark);
-            continue;
-        }
-        put3(offset + ToWindows1254(ch.unicode()));
-    }
+    forEachSentByte(text, [&put3, offset](unsigned char byte) { put3(offset + byte); });
     out.truncate(w - out.constData());
+    return out;
+}
+
+QString TextAsSent(QStringView text)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    char16_t *w = reinterpret_cast<char16_t *>(out.data());
+    forEachSentByte(text, [&w](unsigned char byte) { *w++ = kDecode[byte]; });
+    out.truncate(w - reinterpret_cast<const char16_t *>(out.constData()));
     return out;
 }
 

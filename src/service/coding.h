@@ -16,6 +16,12 @@ QString EncodeWithOffset(QStringView text, int offset);
 // A fresh offset from the clock, 0..99.
 int DrawCodingOffset();
 
+// The text as the service receives it from mode "0": every character as
+// its Windows-1254 byte reads back (a best-fit letter, or "?" where there is
+// none); a character outside the basic plane is one "?". Coding the result
+// gives the same groups as coding the text itself.
+QString TextAsSent(QStringView text);
+
 // Mode "1" on the raw digits of a reply: one linear pass with table look-ups.
 // Gives the empty text when the input is empty or a group is out of range.
 QString DecodeDigits(QByteArrayView digits);

@@ -78,6 +78,7 @@ private slots:
     void decode_matchesPlainRules_data();
     void decode_matchesPlainRules();
     void windows1254_everyByteRoundTrips();
+    void textAsSent_codesLikeTheTextItself();
     void fromWindows1254_data();
     void fromWindows1254();
     void repairUtf8Letters_data();
@@ -271,6 +272,22 @@ void CodingTest::windows1254_everyByteRoundTrips()
         const char16_t ch = FromWindows1254(static_cast<unsigned char>(byte));
         QCOMPARE(int(ToWindows1254(ch)), byte);
     }
+}
+
+void CodingTest::textAsSent_codesLikeTheTextItself()
+{
+    // Every character of the basic plane: what the box shows in its place
+    // goes out as the same group, and showing it again changes nothing.
+    for (int code = 0; code <= 0xFFFF; ++code) {
+        const QString ch{QChar(char16_t(code))};
+        const QString shown = TextAsSent(ch);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(EncodeWithOffset(shown, 7), EncodeWithOffset(ch, 7));
+        QCOMPARE(TextAsSent(shown), shown);
+    }
+    // One character outside the basic plane is one "?", a lone surrogate too.
+    QCOMPARE(TextAsSent(u"a\U0001F600b\xD800"_s), u"a?b?"_s);
+    QCOMPARE(TextAsSent(u"Ж ā Ȫ\u00A0é"_s), u"? a Ö\u00A0é"_s);
 }
 
 void CodingTest::fromWindows1254_data()

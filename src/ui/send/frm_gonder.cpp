@@ -2,6 +2,7 @@
 
 #include "model/session.h"
 #include "service/service.h"
+#include "text/numberlist.h"
 #include "text/turkish.h"
 #include "ui/main/listview.h"
 #include "ui/main/messagebox.h"
@@ -11,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +21,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QTextCursor>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -88,6 +92,17 @@ void showNameColumns(QTreeView *view)
     view->setColumnWidth(ContactTableModel::Adr_GSM_No, Twips(1200));
 }
 
+// A caption label with the field it names as its buddy.
+QLabel *caption(const QString &text, QWidget *field, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(field);
+    return label;
+}
+
+// At most this many refused entries are listed in a message.
+constexpr qsizetype kListedRefusals = 20;
+
 void selectFirstRow(QTreeView *view)
 {
     const QModelIndex first = view->model()->index(0, ContactTableModel::Adr_Adi);
@@ -117,6 +132,14 @@ Frm_Gonder::Frm_Gonder(const Service &service, Session &session, QWidget *parent
     m_balance->setText(FetchCreditBalance(m_session.customerNo()));
     if (m_senderName->count() > 0)
         m_senderName->setCurrentIndex(0);
+
+    const MessageTemplateStore::LoadResult templates = m_templates.load();
+    fillTemplateNames();
+    if (templates == MessageTemplateStore::LoadResult::Unreadable) {
+        MessageBox::show(this, QStringLiteral("Kayıtlı mesaj şablonları okunamadı (%1). Yeni bir şablon "
+                                              "kaydedildiğinde okunamayan dosya \".bozuk\" uzantısıyla saklanır.")
+                                   .arg(QDir::toNativeSeparators(m_templates.filePath())));
+    }
 }
 
 Frm_Gonder::~Frm_Gonder() = default;
@@ -163,13 +186,31 @@ void Frm_Gonder::buildControls()
         frame(QStringLiteral("SMS Gönderilecek Kişiler"), QStringLiteral("fraGonderilecekKisiler"), this);
     m_recipientList = contactList(QStringLiteral("ListView3"), m_recipientModel, recipients);
     m_recipientCount = figure(QStringLiteral("Label2_0"), recipients);
+    m_withoutNumber = new QLabel(recipients);
+    m_withoutNumber->setObjectName(QStringLiteral("lblNumarasiYok"));
+    m_withoutNumber->setTextFormat(Qt::PlainText);
+    m_withoutNumber->setVisible(false);
+    m_addNumber = new QLineEdit(recipients);
+    m_addNumber->setObjectName(QStringLiteral("txtNumaraEkle"));
+    // Room for a pasted list of many thousand numbers.
+    m_addNumber->setMaxLength(1000000);
+    m_addNumber->setPlaceholderText(QStringLiteral("05xx xxx xx xx (birden çok numara yapıştırılabilir)"));
+    m_addNumber->setClearButtonEnabled(true);
+    m_addNumberButton = button(QStringLiteral("Ekle"), QStringLiteral("cmdNumaraEkle"), recipients);
+    m_addNumberButton->setEnabled(false);
     auto *recipientsLayout = new QVBoxLayout(recipients);
     recipientsLayout->addWidget(m_recipientList, 1);
     auto *countRow = new QHBoxLayout;
     countRow->addWidget(new QLabel(QStringLiteral("SMS Gönderilecek Kişi Sayısı :"), recipients));
     countRow->addWidget(m_recipientCount);
+    countRow->addWidget(m_withoutNumber);
     countRow->addStretch(1);
     recipientsLayout->addLayout(countRow);
+    auto *numberRow = new QHBoxLayout;
+    numberRow->addWidget(caption(QStringLiteral("Numara Ekle :"), m_addNumber, recipients));
+    numberRow->addWidget(m_addNumber, 1);
+    numberRow->addWidget(m_addNumberButton);
+    recipientsLayout->addLayout(numberRow);
 
     // Message.
     auto *message = frame(QStringLiteral("SMS Metni"), QStringLiteral("fraMesaj"), this);
@@ -177,13 +218,35 @@ void Frm_Gonder::buildControls()
     m_message->setObjectName(QStringLiteral("Text2"));
     m_message->setTabChangesFocus(true);
     m_messageLength = figure(QStringLiteral("Label2_1"), message);
+    m_partInformation = new QLabel(message);
+    m_partInformation->setObjectName(QStringLiteral("lblMesajBilgisi"));
+    m_partInformation->setTextFormat(Qt::PlainText);
+    m_templateName = new QComboBox(message);
+    m_templateName->setObjectName(QStringLiteral("cmbSablon"));
+    // Picked from the list to fill the box; a new name is typed in.
+    m_templateName->setEditable(true);
+    m_templateName->setInsertPolicy(QComboBox::NoInsert);
+    m_templateName->setCompleter(nullptr);
+    m_templateName->setMinimumContentsLength(16);
+    m_templateName->lineEdit()->setMaxLength(60);
+    m_templateName->lineEdit()->setPlaceholderText(QStringLiteral("Şablon seçin veya yeni ad yazın"));
+    m_saveTemplate = button(QStringLiteral("Şablonu Kaydet"), QStringLiteral("cmdSablonKaydet"), message);
+    m_deleteTemplate = button(QStringLiteral("Şablonu Sil"), QStringLiteral("cmdSablonSil"), message);
+    m_deleteTemplate->setEnabled(false);
     auto *messageLayout = new QVBoxLayout(message);
     messageLayout->addWidget(m_message, 1);
     auto *lengthRow = new QHBoxLayout;
     lengthRow->addWidget(new QLabel(QStringLiteral("SMS Metin Boyu :"), message));
     lengthRow->addWidget(m_messageLength);
+    lengthRow->addWidget(m_partInformation);
     lengthRow->addStretch(1);
     messageLayout->addLayout(lengthRow);
+    auto *templateRow = new QHBoxLayout;
+    templateRow->addWidget(caption(QStringLiteral("Şablon :"), m_templateName, message));
+    templateRow->addWidget(m_templateName, 1);
+    templateRow->addWidget(m_saveTemplate);
+    templateRow->addWidget(m_deleteTemplate);
+    messageLayout->addLayout(templateRow);
 
     // Sender name.
     auto *sender = frame(QStringLiteral("Gönderici"), QStringLiteral("fraGonderici"), this);
@@ -248,6 +311,16 @@ void Frm_Gonder::buildControls()
     connect(m_selectNone, &QPushButton::clicked, this, &Frm_Gonder::clearCandidateSelection);
     connect(m_message, &MessageEdit::messageChanged, this, &Frm_Gonder::messageChanged);
     connect(m_send, &QPushButton::clicked, this, &Frm_Gonder::SendClick);
+    connect(m_addNumber, &QLineEdit::returnPressed, this, &Frm_Gonder::AddNumbers);
+    connect(m_addNumberButton, &QPushButton::clicked, this, &Frm_Gonder::AddNumbers);
+    connect(m_addNumber, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_addNumberButton->setEnabled(!text.trimmed().isEmpty()); });
+    connect(m_templateName, &QComboBox::activated, this, &Frm_Gonder::templateChosen);
+    connect(m_templateName, &QComboBox::currentTextChanged, this, [this](const QString &name) {
+        m_deleteTemplate->setEnabled(m_templates.indexOf(name.trimmed()) >= 0);
+    });
+    connect(m_saveTemplate, &QPushButton::clicked, this, &Frm_Gonder::saveTemplate);
+    connect(m_deleteTemplate, &QPushButton::clicked, this, &Frm_Gonder::deleteTemplate);
 }
 
 void Frm_Gonder::fillSenderNames()
@@ -301,7 +374,24 @@ void Frm_Gonder::ShowGroupContacts()
         m_candidates.append(int(i));
     }
     FilterGroupContacts();
-    setFigure(m_recipientCount, QString::number(m_recipients.size()));
+    updateRecipientCount();
+}
+
+void Frm_Gonder::updateRecipientCount()
+{
+    m_reachable = 0;
+    m_outsideCount = 0;
+    for (const Contact &recipient : std::as_const(m_recipients)) {
+        if (HasNumberToSend(recipient))
+            ++m_reachable;
+        if (IsOutsideRecipient(recipient))
+            ++m_outsideCount;
+    }
+    const qsizetype withoutNumber = m_recipients.size() - m_reachable;
+    m_withoutNumber->setText(QStringLiteral("(%1 kişinin numarası yok)").arg(withoutNumber));
+    m_withoutNumber->setVisible(withoutNumber > 0);
+    m_recipientCount->setText(QString::number(m_recipients.size()));
+    CalculateCost();
 }
 
 void Frm_Gonder::FilterGroupContacts()
@@ -372,14 +462,8 @@ void Frm_Gonder::AddRecipients()
         added.append(contact);
     }
     if (!added.isEmpty()) {
-        // The list stays ascending by record number as text: sort the new
-        // rows and merge them in, instead of inserting one by one.
-        std::stable_sort(added.begin(), added.end(), recordNumberLess);
-        const qsizetype oldCount = m_recipients.size();
-        m_recipients.append(std::move(added));
-        std::inplace_merge(m_recipients.begin(), m_recipients.begin() + oldCount, m_recipients.end(),
-                           recordNumberLess);
-        m_recipientModel->setContacts(m_recipients);
+        dropOutsideNumbersOf(added);
+        mergeRecipients(std::move(added));
     }
     ShowGroupContacts();
     if (m_groupModel->rowCount() > 0)
@@ -387,46 +471,132 @@ void Frm_Gonder::AddRecipients()
     m_groupList->setFocus();
 }
 
+void Frm_Gonder::mergeRecipients(QList<Contact> added)
+{
+    // The list stays ascending by record number as text (numbers from
+    // outside the phone book, without one, first, in the order added): sort
+    // the new rows and merge them in, instead of inserting one by one.
+    std::stable_sort(added.begin(), added.end(), recordNumberLess);
+    const qsizetype oldCount = m_recipients.size();
+    m_recipients.append(std::move(added));
+    std::inplace_merge(m_recipients.begin(), m_recipients.begin() + oldCount, m_recipients.end(),
+                       recordNumberLess);
+    m_recipientModel->setContacts(m_recipients);
+}
+
+void Frm_Gonder::dropOutsideNumbersOf(const QList<Contact> &added)
+{
+    // A number added from outside the phone book gives way to a contact
+    // chosen later with the same number: it would otherwise be sent twice.
+    if (m_outsideCount == 0)
+        return;
+    QSet<QString> numbers;
+    numbers.reserve(added.size());
+    for (const Contact &contact : added) {
+        if (HasNumberToSend(contact))
+            numbers.insert(ComparableNumber(contact.Adr_GSM_No));
+    }
+    QList<int> rows;
+    for (qsizetype i = 0; i < m_recipients.size(); ++i) {
+        const Contact &recipient = m_recipients.at(i);
+        if (IsOutsideRecipient(recipient) && numbers.contains(recipient.Adr_GSM_No))
+            rows.append(int(i));
+    }
+    if (!rows.isEmpty())
+        removeRecipientRows(rows);
+}
+
+void Frm_Gonder::removeRecipientRows(const QList<int> &rows)
+{
+    QSet<QString> removed;
+    removed.reserve(rows.size());
+    std::vector<char> drop(std::size_t(m_recipients.size()), 0);
+    for (const int row : rows) {
+        drop[std::size_t(row)] = 1;
+        removed.insert(m_recipients.at(row).MarkKey);
+    }
+    QList<Contact> kept;
+    kept.reserve(m_recipients.size() - rows.size());
+    for (qsizetype i = 0; i < m_recipients.size(); ++i) {
+        if (!drop[std::size_t(i)])
+            kept.append(m_recipients.at(i));
+    }
+    m_recipients = std::move(kept);
+
+    // Rebuild the text form and the order in one pass over the keys.
+    QString keys;
+    keys.reserve(m_chosenKeys.size());
+    QStringList order;
+    order.reserve(m_chosenOrder.size());
+    for (const QString &key : std::as_const(m_chosenOrder)) {
+        if (removed.contains(key))
+            continue;
+        keys += key;
+        order.append(key);
+    }
+    m_chosenKeys = std::move(keys);
+    m_chosenOrder = std::move(order);
+    for (const QString &key : std::as_const(removed))
+        m_chosenSet.remove(key);
+    m_recipientModel->setContacts(m_recipients);
+}
+
 void Frm_Gonder::RemoveRecipients()
 {
     const QList<int> rows = selectedRows(m_recipientList);
-    if (!rows.isEmpty()) {
-        QSet<QString> removed;
-        removed.reserve(rows.size());
-        std::vector<char> drop(std::size_t(m_recipients.size()), 0);
-        for (const int row : rows) {
-            drop[std::size_t(row)] = 1;
-            removed.insert(m_recipients.at(row).MarkKey);
-        }
-        QList<Contact> kept;
-        kept.reserve(m_recipients.size() - rows.size());
-        for (qsizetype i = 0; i < m_recipients.size(); ++i) {
-            if (!drop[std::size_t(i)])
-                kept.append(m_recipients.at(i));
-        }
-        m_recipients = std::move(kept);
-
-        // Rebuild the text form and the order in one pass over the keys.
-        QString keys;
-        keys.reserve(m_chosenKeys.size());
-        QStringList order;
-        order.reserve(m_chosenOrder.size());
-        for (const QString &key : std::as_const(m_chosenOrder)) {
-            if (removed.contains(key))
-                continue;
-            keys += key;
-            order.append(key);
-        }
-        m_chosenKeys = std::move(keys);
-        m_chosenOrder = std::move(order);
-        for (const QString &key : std::as_const(removed))
-            m_chosenSet.remove(key);
-        m_recipientModel->setContacts(m_recipients);
-    }
+    if (!rows.isEmpty())
+        removeRecipientRows(rows);
     ShowGroupContacts();
     if (!m_recipients.isEmpty())
         selectFirstRow(m_recipientList);
     m_recipientList->setFocus();
+}
+
+void Frm_Gonder::AddNumbers()
+{
+    const MobileNumberList read = ReadMobileNumbers(m_addNumber->text());
+
+    // Every number already chosen, as a contact's or from outside.
+    QSet<QString> chosenNumbers;
+    chosenNumbers.reserve(m_recipients.size() + read.numbers.size());
+    for (const Contact &recipient : std::as_const(m_recipients)) {
+        if (HasNumberToSend(recipient))
+            chosenNumbers.insert(ComparableNumber(recipient.Adr_GSM_No));
+    }
+    QList<Contact> added;
+    qsizetype repeated = 0;
+    for (const QString &number : read.numbers) {
+        if (chosenNumbers.contains(number)) {
+            ++repeated;
+            continue;
+        }
+        chosenNumbers.insert(number);
+        Contact recipient = OutsideRecipient(number);
+        m_chosenSet.insert(recipient.MarkKey);
+        m_chosenKeys += recipient.MarkKey;
+        m_chosenOrder.append(recipient.MarkKey);
+        added.append(std::move(recipient));
+    }
+    if (!added.isEmpty())
+        mergeRecipients(std::move(added));
+    updateRecipientCount();
+    updateButtons();
+
+    // What was not a number stays in the field to be put right.
+    m_addNumber->setText(read.refused.join(QStringLiteral(", ")));
+    QStringList notes;
+    if (!read.refused.isEmpty()) {
+        QStringList listed = read.refused.first(std::min(read.refused.size(), kListedRefusals));
+        if (read.refused.size() > kListedRefusals)
+            listed.append(QStringLiteral("… ve %1 tane daha").arg(read.refused.size() - kListedRefusals));
+        notes.append(QStringLiteral("Cep telefonu numarası olarak okunamayanlar eklenmedi:\n")
+                     + listed.join(u'\n'));
+    }
+    if (repeated > 0)
+        notes.append(QStringLiteral("%1 numara zaten listede olduğu için yeniden eklenmedi.").arg(repeated));
+    if (!notes.isEmpty())
+        MessageBox::show(this, notes.join(QStringLiteral("\n\n")));
+    m_addNumber->setFocus();
 }
 
 void Frm_Gonder::selectAllCandidates()
@@ -443,7 +613,9 @@ void Frm_Gonder::clearCandidateSelection()
 
 void Frm_Gonder::messageChanged()
 {
-    setFigure(m_messageLength, QString::number(MessageLength(m_message->toPlainText())));
+    const qsizetype length = MessageLength(m_message->message());
+    m_partInformation->setText(PartInformation(length));
+    setFigure(m_messageLength, QString::number(length));
 }
 
 void Frm_Gonder::setFigure(QLabel *label, const QString &text)
@@ -465,18 +637,22 @@ QString Frm_Gonder::FetchCreditBalance(const QString &customerNo)
 void Frm_Gonder::applyCost(const CostDecision &decision)
 {
     m_cost->setText(decision.cost);
+    // Recipients of whom none has a number cost nothing, and the button stays
+    // offered so that its click says why nothing goes out.
+    const bool nobodyToReach = !m_recipients.isEmpty() && m_reachable == 0 && m_messageLength->text() != u"0";
     // Without an approved sender name there is nothing to send under.
-    m_send->setEnabled(decision.sendEnabled && hasSenderName());
+    m_send->setEnabled((decision.sendEnabled || nobodyToReach) && hasSenderName());
 }
 
 void Frm_Gonder::CalculateCost()
 {
-    applyCost(velmor::CalculateCost(m_recipientCount->text(), m_messageLength->text(), m_balance->text()));
+    // Only recipients with a number are charged.
+    applyCost(velmor::CalculateCost(QString::number(m_reachable), m_messageLength->text(), m_balance->text()));
 }
 
 void Frm_Gonder::BalanceClick()
 {
-    applyCost(ReapplyCostRule(m_recipientCount->text(), m_messageLength->text(), m_cost->text(),
+    applyCost(ReapplyCostRule(QString::number(m_reachable), m_messageLength->text(), m_cost->text(),
                               m_balance->text()));
 }
 
@@ -495,8 +671,14 @@ void Frm_Gonder::SendClick()
     m_send->setEnabled(false);
     if (m_session.loginActive() != u"1" || !hasSenderName())
         return;
+    if (m_reachable == 0) {
+        MessageBox::show(this, QStringLiteral("Seçilen kişilerin hiçbirinin cep telefonu numarası yok. "
+                                              "Mesaj gönderilmedi."));
+        m_send->setEnabled(true);
+        return;
+    }
 
-    const QString text = m_message->toPlainText();
+    const QString text = m_message->message();
     const QString partCount = QString::number(MessagePartCount(MessageLength(text)));
     const QString reply = SendSms(m_session.customerNo(), m_senderName->currentText(), QStringLiteral("1"),
                                   MessageForSending(text), BuildTelephoneList(m_recipients), partCount);
@@ -504,6 +686,89 @@ void Frm_Gonder::SendClick()
     MessageBox::show(this, SendSucceeded(m_balance->text()) ? QStringLiteral("Mesajlarınız Gönderildi.")
                                                             : QStringLiteral("Mesajlarınız Gönderilemedi..!"));
     m_send->setEnabled(true);
+}
+
+void Frm_Gonder::fillTemplateNames()
+{
+    const QSignalBlocker blocker(m_templateName);
+    m_templateName->clear();
+    for (const MessageTemplate &entry : m_templates.templates())
+        m_templateName->addItem(entry.name);
+    m_templateName->setCurrentIndex(-1);
+    m_templateName->clearEditText();
+    m_deleteTemplate->setEnabled(false);
+}
+
+void Frm_Gonder::templateChosen(int index)
+{
+    const qsizetype at = m_templates.indexOf(m_templateName->itemText(index));
+    if (at < 0)
+        return;
+    const MessageTemplate entry = m_templates.templates().at(at);
+    const QString current = m_message->message();
+    if (!current.isEmpty() && current != MessageBoxText(entry.text)
+        && !MessageBox::askYesNo(this, QString::fromUtf16(kApplicationTitle),
+                                 QStringLiteral("Mesaj kutusundaki metin \"%1\" şablonunun metniyle "
+                                                "değiştirilsin mi?")
+                                     .arg(entry.name))) {
+        return;
+    }
+    // Set as any text the program puts into the box: converted there.
+    m_message->setPlainText(entry.text);
+    m_message->moveCursor(QTextCursor::End);
+    m_message->setFocus();
+}
+
+void Frm_Gonder::saveTemplate()
+{
+    QString name = m_templateName->currentText().trimmed();
+    if (name.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("Şablonun adını \"Şablon\" kutusuna yazın."));
+        m_templateName->setFocus();
+        return;
+    }
+    const QString text = m_message->message();
+    if (text.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("Şablon olarak kaydedilecek bir mesaj yok."));
+        m_message->setFocus();
+        return;
+    }
+    const qsizetype at = m_templates.indexOf(name);
+    if (at >= 0) {
+        name = m_templates.templates().at(at).name;
+        if (m_templates.templates().at(at).text != text
+            && !MessageBox::askYesNo(this, QString::fromUtf16(kApplicationTitle),
+                                     QStringLiteral("\"%1\" adlı bir şablon zaten var. Metni bu mesajla "
+                                                    "değiştirilsin mi?")
+                                         .arg(name))) {
+            return;
+        }
+    }
+    QString error;
+    if (!m_templates.save(name, text, &error)) {
+        MessageBox::show(this, QStringLiteral("Şablon kaydedilemedi.\n%1").arg(error));
+        return;
+    }
+    fillTemplateNames();
+    m_templateName->setCurrentIndex(int(m_templates.indexOf(name)));
+}
+
+void Frm_Gonder::deleteTemplate()
+{
+    const qsizetype at = m_templates.indexOf(m_templateName->currentText().trimmed());
+    if (at < 0)
+        return;
+    const QString name = m_templates.templates().at(at).name;
+    if (!MessageBox::askYesNo(this, QString::fromUtf16(kApplicationTitle),
+                              QStringLiteral("\"%1\" şablonu silinsin mi?").arg(name))) {
+        return;
+    }
+    QString error;
+    if (!m_templates.remove(name, &error)) {
+        MessageBox::show(this, QStringLiteral("Şablon silinemedi.\n%1").arg(error));
+        return;
+    }
+    fillTemplateNames();
 }
 
 bool Frm_Gonder::eventFilter(QObject *watched, QEvent *event)

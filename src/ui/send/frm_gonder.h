@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/snapshot.h"
+#include "ui/send/messagetemplates.h"
 #include "ui/send/sendrules.h"
 
 #include <QList>
@@ -47,6 +48,9 @@ public:
     void AddRecipients();
     // Takes the selected rows off the recipient list.
     void RemoveRecipients();
+    // Adds the numbers written in "Numara Ekle" as recipients; says which
+    // were not added and leaves those in the field.
+    void AddNumbers();
     // The balance figure for the customer: the number, or "--".
     QString FetchCreditBalance(const QString &customerNo);
     // Recomputes the cost figure and the send button from the two counts.
@@ -62,6 +66,7 @@ public:
     // The MarkKeys of the recipients in the order they were added.
     const QString &chosenKeys() const { return m_chosenKeys; }
     bool isChosen(const QString &markKey) const { return m_chosenSet.contains(markKey); }
+    // Chosen contacts and numbers from outside the phone book.
     const QList<Contact> &recipients() const { return m_recipients; }
     // The candidate set: positions in the contact list of the snapshot last read.
     const QList<int> &candidates() const { return m_candidates; }
@@ -76,6 +81,15 @@ private:
     void buildControls();
     void fillSenderNames();
     void messageChanged();
+    void updateRecipientCount();
+    void mergeRecipients(QList<Contact> added);
+    // Takes the recipients at these rows off the list and out of ChosenKeys.
+    void removeRecipientRows(const QList<int> &rows);
+    void dropOutsideNumbersOf(const QList<Contact> &added);
+    void fillTemplateNames();
+    void templateChosen(int index);
+    void saveTemplate();
+    void deleteTemplate();
     void setFigure(QLabel *label, const QString &text);
     void applyCost(const CostDecision &decision);
     void selectAllCandidates();
@@ -94,8 +108,15 @@ private:
     QPushButton *m_selectAll = nullptr;         // Cmd_Sec
     QPushButton *m_selectNone = nullptr;        // Cmd_Secim_iptal
     QLabel *m_recipientCount = nullptr;         // Label2_0
+    QLabel *m_withoutNumber = nullptr;          // lblNumarasiYok
+    QLineEdit *m_addNumber = nullptr;           // txtNumaraEkle
+    QPushButton *m_addNumberButton = nullptr;   // cmdNumaraEkle
     MessageEdit *m_message = nullptr;           // Text2
     QLabel *m_messageLength = nullptr;          // Label2_1
+    QLabel *m_partInformation = nullptr;        // lblMesajBilgisi
+    QComboBox *m_templateName = nullptr;        // cmbSablon
+    QPushButton *m_saveTemplate = nullptr;      // cmdSablonKaydet
+    QPushButton *m_deleteTemplate = nullptr;    // cmdSablonSil
     QComboBox *m_senderName = nullptr;          // Combo1
     QLabel *m_noSenderNote = nullptr;           // lblGondericiYok
     QPushButton *m_send = nullptr;              // cmdGonder
@@ -125,6 +146,11 @@ private:
     QString m_chosenKeys;
     QStringList m_chosenOrder;
     QSet<QString> m_chosenSet;
+    // Recipients with a number to send to; only they count in the cost.
+    qsizetype m_reachable = 0;
+    qsizetype m_outsideCount = 0;
+
+    MessageTemplateStore m_templates;
 
     bool m_requestRunning = false;
 };

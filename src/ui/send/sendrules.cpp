@@ -1,8 +1,12 @@
 #include "ui/send/sendrules.h"
 
 #include "model/snapshot.h"
+#include "service/coding.h"
 #include "service/service.h"
+#include "text/phonenumber.h"
 #include "text/turkish.h"
+
+#include <algorithm>
 
 namespace velmor {
 
@@ -25,6 +29,19 @@ bool HasUnclosedList(QStringView searchText)
     return open >= 0 && searchText.indexOf(u']', open + 1) < 0;
 }
 
+QString MessageBoxText(QStringView text)
+{
+    return FoldTurkish(TextAsSent(text));
+}
+
+QString MessageBoxKeyText(QStringView typed)
+{
+    QString out = TextAsSent(typed);
+    for (QChar &ch : out)
+        ch = QChar(FoldTurkish(ch.unicode()));
+    return out;
+}
+
 qsizetype MessageLength(QStringView boxText)
 {
     return boxText.size() + boxText.count(u'\n');
@@ -35,6 +52,13 @@ QString MessageForSending(const QString &boxText)
     QString out = boxText;
     out.replace(u'\n', QStringLiteral("\r\n"));
     return out;
+}
+
+QString PartInformation(qsizetype messageLength)
+{
+    const int parts = MessagePartCount(messageLength);
+    const qsizetype left = std::max<qsizetype>(qsizetype(parts) * 160, 160) - messageLength;
+    return QStringLiteral("%1 mesaj · %2 karakter kaldı").arg(parts).arg(left);
 }
 
 CostDecision CalculateCost(const QString &recipientCount, const QString &messageLength,
@@ -55,6 +79,15 @@ CostDecision ReapplyCostRule(const QString &recipientCount, const QString &messa
     return {cost, LeadingNumber(cost) <= LeadingNumber(balance)};
 }
 
+bool HasNumberToSend(const Contact &recipient)
+{
+    for (const QChar ch : recipient.Adr_GSM_No) {
+        if (!ch.isSpace())
+            return true;
+    }
+    return false;
+}
+
 QString BuildTelephoneList(const QList<Contact> &recipients)
 {
     QString list;
@@ -63,13 +96,32 @@ QString BuildTelephoneList(const QList<Contact> &recipients)
         size += contact.Adr_GSM_No.size() + 1;
     list.reserve(size);
     for (const Contact &contact : recipients) {
-        // While the list is still empty the number becomes the list, so empty
-        // numbers at the top leave no trace.
+        if (!HasNumberToSend(contact))
+            continue;
         if (!list.isEmpty())
             list += u',';
         list += contact.Adr_GSM_No;
     }
     return list;
+}
+
+Contact OutsideRecipient(const QString &mobileNumber)
+{
+    Contact recipient;
+    recipient.Adr_GSM_No = mobileNumber;
+    recipient.MarkKey = u'+' + mobileNumber;
+    return recipient;
+}
+
+bool IsOutsideRecipient(const Contact &recipient)
+{
+    return recipient.MarkKey.startsWith(u'+');
+}
+
+QString ComparableNumber(const QString &storedNumber)
+{
+    const QString normalised = NormaliseMobileNumber(storedNumber);
+    return normalised.isEmpty() ? storedNumber : normalised;
 }
 
 SendStamp SplitServerTime(const QString &serverTime, const QDateTime &localNow)

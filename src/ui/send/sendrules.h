@@ -21,11 +21,25 @@ QString CreditBalanceFromPayload(const QString &payload);
 // matches nothing, so what it showed says nothing about a longer text.
 bool HasUnclosedList(QStringView searchText);
 
+// What the message box holds for a text put into it: every character as the
+// service will receive it (TextAsSent), with Turkish letters, the apostrophe,
+// the semicolon and ’ folded (FoldTurkish, text mode). The fold comes last,
+// as a best-fit letter may itself be a Turkish one (Ȫ goes out as Ö).
+QString MessageBoxText(QStringView text);
+// The same for the text of one key press, with the key-mode fold (’ stays:
+// the change of the box folds it next).
+QString MessageBoxKeyText(QStringView typed);
+
 // The length of a message as the service counts it: a line break is the two
 // characters CR LF, while the message box holds a single LF.
 qsizetype MessageLength(QStringView boxText);
 // The message as it is sent: every line break as CR LF.
 QString MessageForSending(const QString &boxText);
+
+// Beside the length: the parts and how many characters the last part still
+// holds, "1 mesaj · 48 karakter kaldı"; an empty message, "0 mesaj · 160
+// karakter kaldı".
+QString PartInformation(qsizetype messageLength);
 
 // What the cost calculation decides from the three figures.
 struct CostDecision
@@ -41,10 +55,23 @@ CostDecision CalculateCost(const QString &recipientCount, const QString &message
 CostDecision ReapplyCostRule(const QString &recipientCount, const QString &messageLength,
                              const QString &cost, const QString &balance);
 
-// The telephone list of a send: the mobile numbers in list order joined with
-// ",". Empty numbers at the start leave no trace; later ones leave an empty
-// entry ("A,,C", "A,B,").
+// Whether a recipient has a mobile number to send to (one of blanks only
+// is none).
+bool HasNumberToSend(const Contact &recipient);
+// The telephone list of a send: the mobile numbers of the recipients that
+// have one, as stored, in list order, joined with ",". A recipient without a
+// number leaves no trace (and costs nothing); two recipients sharing a
+// number are both sent.
 QString BuildTelephoneList(const QList<Contact> &recipients);
+
+// A number from outside the phone book as a recipient: the number alone, no
+// names, and a key that no contact's MarkKey can take ("+" and the number;
+// a MarkKey always begins with "#").
+Contact OutsideRecipient(const QString &mobileNumber);
+bool IsOutsideRecipient(const Contact &recipient);
+// A recipient's number in the form numbers are compared in for repeats:
+// normalised when it reads as a mobile number, else as stored.
+QString ComparableNumber(const QString &storedNumber);
 
 // The send date (YYYYMMDD) and time (HHNNSS): from the service clock when it
 // gave exactly fourteen characters, otherwise from the local clock.

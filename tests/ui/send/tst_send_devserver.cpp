@@ -1,27 +1,63 @@
 // The send window against the development service: the demo account logs in,
-// a message goes out to chosen contacts, the service lowers the balance and
-// records one delivery report row per number.
+// a message goes out to chosen contacts and to numbers typed in, the service
+// lowers the balance and records one delivery report row per number. The
+// message that arrives is the one the box showed; templates outlive the window.
 
+#include "sendwindowtest.h"
 #include "testsupport.h"
 
 #include "devserver.h"
 #include "model/session.h"
 #include "model/snapshot.h"
+#include "service/coding.h"
 #include "service/service.h"
 #include "service/transport.h"
 #include "ui/main/contacttablemodel.h"
 #include "ui/send/frm_gonder.h"
+#include "ui/send/messagetemplates.h"
+#include "ui/send/sendwidgets.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTreeView>
 
+#include <memory>
+
 using namespace velmor;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kCustomer = u"1001"_s;
+
+// The value of a field of a request body, decoded.
+QString decodedField(const QByteArray &body, const QString &name)
+{
+    for (const QByteArray &part : body.split('&')) {
+        const qsizetype eq = part.indexOf('=');
+        if (QString::fromLatin1(part.left(eq)) == name)
+            return DecodeDigits(part.mid(eq + 1));
+    }
+    return QString();
+}
+
+QStringList shownColumn(const QTreeView *view, int column)
+{
+    QStringList out;
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        out.append(view->model()->index(row, column).data().toString());
+    return out;
+}
+
+} // namespace
 
 class TestSendDevServer : public QObject
 {
@@ -29,31 +65,96 @@ class TestSendDevServer : public QObject
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init();
+    void cleanup();
+
     void send_lowersBalanceAndAddsReportRows();
+    void send_leavesOutRecipientsWithoutNumber();
+    void messageBox_holdsWhatIsSent();
+    void numbers_fromOutsideThePhoneBook();
+    void templates_keptAcrossWindows();
+    void templates_fileWrittenElsewhere();
+
+private:
+    Frm_Gonder *open();
+    template<typename T> T *child(const char16_t *name) const { return test::control<T>(m_window.get(), name); }
+    QString text(const char16_t *label) const { return child<QLabel>(label)->text(); }
+    void click(const char16_t *button) const { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    void addRecords(const QStringList &recordNumbers);
+    QByteArray lastSendBody() const;
+
+    std::unique_ptr<dev::DevServer> m_server;
+    std::unique_ptr<Service> m_service;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<test::MessageRecorder> m_boxes;
+    std::unique_ptr<Frm_Gonder> m_window;
 };
+
+void TestSendDevServer::init()
+{
+    QFile::remove(MessageTemplateStore::defaultFilePath());
+    QFile::remove(MessageTemplateStore::defaultFilePath() + u".bozuk"_s);
+    m_server = std::make_unique<dev::DevServer>(dev::Options{});
+    QVERIFY2(m_server->start(0), qPrintable(m_server->errorString()));
+    m_service = std::make_unique<Service>(std::make_shared<HttpTransport>(m_server->endpoint(), 3000));
+    AccountSnapshot snapshot;
+    QCOMPARE(RefreshAccountSnapshot(*m_service, snapshot, kCustomer), RefreshResult::Loaded);
+    m_session = std::make_unique<Session>();
+    m_session->setSnapshot(snapshot);
+    m_session->setLoginActive(u"1"_s);
+    m_boxes = std::make_unique<test::MessageRecorder>();
+}
+
+void TestSendDevServer::cleanup()
+{
+    m_window.reset();
+    m_boxes.reset();
+    m_session.reset();
+    m_service.reset();
+    m_server.reset();
+}
+
+Frm_Gonder *TestSendDevServer::open()
+{
+    m_window = std::make_unique<Frm_Gonder>(*m_service, *m_session);
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window.get()))
+        qFatal("window not shown");
+    return m_window.get();
+}
+
+void TestSendDevServer::addRecords(const QStringList &recordNumbers)
+{
+    auto *list = child<QTreeView>(u"ListView2");
+    list->clearSelection();
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        if (recordNumbers.contains(list->model()->index(row, ContactTableModel::Adr_K_No).data().toString())) {
+            list->selectionModel()->select(list->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+    click(u"Cmd_Lst_Ekle");
+}
+
+QByteArray TestSendDevServer::lastSendBody() const
+{
+    const QList<QByteArray> &bodies = m_server->receivedBodies();
+    for (qsizetype i = bodies.size() - 1; i >= 0; --i) {
+        if (bodies[i].startsWith("Rehber=3&"))
+            return bodies[i];
+    }
+    return {};
+}
 
 void TestSendDevServer::send_lowersBalanceAndAddsReportRows()
 {
-    dev::DevServer server(dev::Options{});
-    QVERIFY2(server.start(0), qPrintable(server.errorString()));
-    const Service service(std::make_shared<HttpTransport>(server.endpoint(), 3000));
-    const QString customer = u"1001"_s;
-    AccountSnapshot snapshot;
-    QCOMPARE(RefreshAccountSnapshot(service, snapshot, customer), RefreshResult::Loaded);
-    Session session;
-    session.setSnapshot(snapshot);
-    session.setLoginActive(u"1"_s);
-    test::MessageRecorder boxes;
-
-    Frm_Gonder window(service, session);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const QString startBalance = server.balance(customer);
-    QCOMPARE(window.findChild<QLabel *>(u"Label6"_s)->text(), startBalance);
-    QVERIFY(window.findChild<QComboBox *>(u"Combo1"_s)->count() > 0);
+    open();
+    const QString startBalance = m_server->balance(kCustomer);
+    QCOMPARE(text(u"Label6"), startBalance);
+    QVERIFY(child<QComboBox>(u"Combo1")->count() > 0);
 
     // The first three contacts with a mobile number.
-    auto *groupList = window.findChild<QTreeView *>(u"ListView2"_s);
+    auto *groupList = child<QTreeView>(u"ListView2");
     QAbstractItemModel *model = groupList->model();
     QStringList numbers;
     for (int row = 0; row < model->rowCount() && numbers.size() < 3; ++row) {
@@ -65,30 +166,276 @@ void TestSendDevServer::send_lowersBalanceAndAddsReportRows()
                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     QCOMPARE(numbers.size(), 3);
-    QTest::mouseClick(window.findChild<QPushButton *>(u"Cmd_Lst_Ekle"_s), Qt::LeftButton);
-    window.findChild<QPlainTextEdit *>(u"Text2"_s)->setPlainText(QString(170, u'ş'));
-    QCOMPARE(window.findChild<QLabel *>(u"Label7"_s)->text(), u"6"_s);
-    auto *send = window.findChild<QPushButton *>(u"cmdGonder"_s);
+    click(u"Cmd_Lst_Ekle");
+    child<QPlainTextEdit>(u"Text2")->setPlainText(QString(170, u'ş'));
+    QCOMPARE(text(u"Label7"), u"6"_s);
+    auto *send = child<QPushButton>(u"cmdGonder");
     QVERIFY(send->isEnabled());
 
-    const int reportRows = server.reportRowCount(customer);
-    QTest::mouseClick(send, Qt::LeftButton);
-    QCOMPARE(boxes.texts(), QStringList{u"Mesajlarınız Gönderildi."_s});
+    const int reportRows = m_server->reportRowCount(kCustomer);
+    click(u"cmdGonder");
+    QCOMPARE(m_boxes->texts(), QStringList{u"Mesajlarınız Gönderildi."_s});
     const QString left = QString::number(startBalance.toLongLong() - 6);
-    QCOMPARE(server.balance(customer), left);
-    QCOMPARE(window.findChild<QLabel *>(u"Label6"_s)->text(), left);
-    QCOMPARE(server.reportRowCount(customer), reportRows + 3);
+    QCOMPARE(m_server->balance(kCustomer), left);
+    QCOMPARE(text(u"Label6"), left);
+    QCOMPARE(m_server->reportRowCount(kCustomer), reportRows + 3);
 
     // A balance below the cost: the service refuses, nothing is recorded.
-    server.setBalance(customer, u"5"_s);
+    m_server->setBalance(kCustomer, u"5"_s);
     QVERIFY(send->isEnabled());
-    QTest::mouseClick(send, Qt::LeftButton);
-    QCOMPARE(boxes.lastText(), u"Mesajlarınız Gönderilemedi..!"_s);
-    QCOMPARE(window.findChild<QLabel *>(u"Label6"_s)->text(), u"-1"_s);
-    QCOMPARE(server.balance(customer), u"5"_s);
-    QCOMPARE(server.reportRowCount(customer), reportRows + 3);
-    QTest::mouseClick(window.findChild<QLabel *>(u"Label6"_s), Qt::LeftButton);
+    click(u"cmdGonder");
+    QCOMPARE(m_boxes->lastText(), u"Mesajlarınız Gönderilemedi..!"_s);
+    QCOMPARE(text(u"Label6"), u"-1"_s);
+    QCOMPARE(m_server->balance(kCustomer), u"5"_s);
+    QCOMPARE(m_server->reportRowCount(kCustomer), reportRows + 3);
+    QTest::mouseClick(child<QLabel>(u"Label6"), Qt::LeftButton);
     QVERIFY(!send->isEnabled());
+}
+
+void TestSendDevServer::send_leavesOutRecipientsWithoutNumber()
+{
+    open();
+    const qint64 startBalance = m_server->balance(kCustomer).toLongLong();
+    const int reportRows = m_server->reportRowCount(kCustomer);
+    // 12, 24 and 38 have no mobile number; 39 and 40 share one.
+    addRecords({u"1"_s, u"12"_s, u"24"_s, u"38"_s, u"39"_s, u"40"_s});
+    child<QPlainTextEdit>(u"Text2")->setPlainText(QString(170, u'x'));
+    QCOMPARE(text(u"Label2_0"), u"6"_s);
+    QVERIFY(child<QLabel>(u"lblNumarasiYok")->isVisible());
+    QCOMPARE(text(u"lblNumarasiYok"), u"(3 kişinin numarası yok)"_s);
+    QCOMPARE(text(u"Label7"), u"6"_s); // 3 numbers × 2 parts
+
+    click(u"cmdGonder");
+    QCOMPARE(m_boxes->texts(), QStringList{u"Mesajlarınız Gönderildi."_s});
+    QCOMPARE(decodedField(lastSendBody(), u"Tel_Nolar"_s), u"05321112233,05357778801,05357778801"_s);
+    QCOMPARE(decodedField(lastSendBody(), u"Kontor"_s), u"2"_s);
+    QCOMPARE(m_server->balance(kCustomer), QString::number(startBalance - 6));
+    QCOMPARE(m_server->reportRowCount(kCustomer), reportRows + 3);
+
+    // Only recipients without a number left: nothing to pay, and the send
+    // says why it does not go.
+    auto *recipients = child<QTreeView>(u"ListView3");
+    recipients->clearSelection();
+    for (int row = 0; row < recipients->model()->rowCount(); ++row) {
+        if (!recipients->model()->index(row, ContactTableModel::Adr_GSM_No).data().toString().isEmpty())
+            recipients->selectionModel()->select(recipients->model()->index(row, 0),
+                                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    click(u"Cmd_Lst_Cikar");
+    QCOMPARE(text(u"Label2_0"), u"3"_s);
+    QCOMPARE(text(u"lblNumarasiYok"), u"(3 kişinin numarası yok)"_s);
+    QCOMPARE(text(u"Label7"), u"0"_s);
+    m_server->clearReceivedBodies();
+    m_boxes->clear();
+    click(u"cmdGonder");
+    QCOMPARE(m_boxes->texts(),
+             QStringList{u"Seçilen kişilerin hiçbirinin cep telefonu numarası yok. Mesaj gönderilmedi."_s});
+    QVERIFY(lastSendBody().isEmpty());
+    QCOMPARE(m_server->balance(kCustomer), QString::number(startBalance - 6));
+
+    recipients->selectAll();
+    click(u"Cmd_Lst_Cikar");
+    QVERIFY(child<QLabel>(u"lblNumarasiYok")->isHidden());
+    QVERIFY(!child<QPushButton>(u"cmdGonder")->isEnabled());
+}
+
+void TestSendDevServer::messageBox_holdsWhatIsSent()
+{
+    open();
+    addRecords({u"1"_s});
+    auto *box = child<MessageEdit>(u"Text2");
+    box->setFocus();
+    // An emoji, a Cyrillic letter, a no-break space, a letter with a best
+    // fit: typed, then pasted in the middle.
+    test::typeText(box, u"a\U0001F600Ж\u00A0ā"_s);
+    QCOMPARE(box->message(), u"a??\u00A0a"_s);
+    QCOMPARE(text(u"Label2_1"), u"5"_s);
+    QCOMPARE(text(u"lblMesajBilgisi"), u"1 mesaj · 155 karakter kaldı"_s);
+    QTextCursor caret = box->textCursor();
+    caret.setPosition(1);
+    box->setTextCursor(caret);
+    QApplication::clipboard()->setText(u"\U0001F600Дş\u00A0"_s);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box->message(), u"a??s\u00A0??\u00A0a"_s);
+    QCOMPARE(box->textCursor().position(), 5);
+    QCOMPARE(text(u"Label2_1"), u"9"_s);
+
+    // Set by the program: the caret stays on the same character although
+    // each emoji shrinks from two units to one.
+    box->setPlainText(u"\U0001F600\U0001F600x\u00A0y"_s);
+    QCOMPARE(box->message(), u"??x\u00A0y"_s);
+    caret = box->textCursor();
+    caret.setPosition(4);
+    box->setTextCursor(caret);
+    box->insertPlainText(u"\U0001F600"_s);
+    QCOMPARE(box->message(), u"??x\u00A0?y"_s);
+    QCOMPARE(box->textCursor().position(), 5);
+
+    const QString shown = box->message();
+    click(u"cmdGonder");
+    QCOMPARE(m_boxes->lastText(), u"Mesajlarınız Gönderildi."_s);
+    QCOMPARE(decodedField(lastSendBody(), u"Mesaj"_s), shown);
+}
+
+void TestSendDevServer::numbers_fromOutsideThePhoneBook()
+{
+    open();
+    const qint64 startBalance = m_server->balance(kCustomer).toLongLong();
+    addRecords({u"1"_s}); // 05321112233
+    auto *field = child<QLineEdit>(u"txtNumaraEkle");
+    auto *recipients = child<QTreeView>(u"ListView3");
+    QVERIFY(!child<QPushButton>(u"cmdNumaraEkle")->isEnabled());
+
+    // Pasted: the contact's number in another form, new numbers in every
+    // form, two that are no mobile numbers, a repeat within the paste.
+    QApplication::clipboard()->setText(u"+90 532 111 22 33\r\n0090 544 111 22 33; 90545 111 2233, 546 111 2233\n"
+                                       "(0547) 111-22-33\nabc\n0212 111 22 33\n05441112233"_s);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    click(u"cmdNumaraEkle");
+    QCOMPARE(shownColumn(recipients, ContactTableModel::Adr_GSM_No),
+             (QStringList{u"05441112233"_s, u"05451112233"_s, u"05461112233"_s, u"05471112233"_s,
+                          u"05321112233"_s}));
+    QCOMPARE(shownColumn(recipients, ContactTableModel::Adr_Adi),
+             (QStringList{QString(), QString(), QString(), QString(), u"Ahmet"_s}));
+    QCOMPARE(m_boxes->texts(), QStringList{u"Cep telefonu numarası olarak okunamayanlar eklenmedi:\nabc\n"
+                                           "0212 111 22 33\n\n2 numara zaten listede olduğu için yeniden "
+                                           "eklenmedi."_s});
+    QCOMPARE(field->text(), u"abc, 0212 111 22 33"_s); // left to be put right
+    QCOMPARE(text(u"Label2_0"), u"5"_s);
+    QVERIFY(m_window->isChosen(u"+05441112233"_s));
+
+    // Typed and entered; a contact's key is never taken.
+    field->clear();
+    QTest::keyClicks(field, u"0548 111 22 33"_s);
+    QTest::keyClick(field, Qt::Key_Return);
+    QVERIFY(field->text().isEmpty());
+    QCOMPARE(text(u"Label2_0"), u"6"_s);
+    QCOMPARE(m_window->chosenKeys(), u"#0000000001#+05441112233+05451112233+05461112233+05471112233+05481112233"_s);
+
+    // Removed like a contact, and can be added again.
+    recipients->selectionModel()->select(recipients->model()->index(0, 0),
+                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    click(u"Cmd_Lst_Cikar");
+    QVERIFY(!m_window->isChosen(u"+05441112233"_s));
+    QCOMPARE(text(u"Label2_0"), u"5"_s);
+    field->setText(u"05441112233"_s);
+    click(u"cmdNumaraEkle");
+    QCOMPARE(text(u"Label2_0"), u"6"_s);
+
+    // A contact chosen later with a number already typed in takes its place.
+    field->setText(u"0533 222 33 44"_s); // Ayşe Demir's number
+    click(u"cmdNumaraEkle");
+    QCOMPARE(text(u"Label2_0"), u"7"_s);
+    addRecords({u"2"_s});
+    QCOMPARE(text(u"Label2_0"), u"7"_s);
+    QVERIFY(!m_window->isChosen(u"+05332223344"_s));
+    QCOMPARE(shownColumn(recipients, ContactTableModel::Adr_GSM_No).count(u"05332223344"_s), 1);
+
+    child<QPlainTextEdit>(u"Text2")->setPlainText(u"Kampanya"_s);
+    QCOMPARE(text(u"Label7"), u"7"_s);
+    const int reportRows = m_server->reportRowCount(kCustomer);
+    click(u"cmdGonder");
+    QCOMPARE(m_boxes->lastText(), u"Mesajlarınız Gönderildi."_s);
+    QCOMPARE(decodedField(lastSendBody(), u"Tel_Nolar"_s),
+             u"05451112233,05461112233,05471112233,05481112233,05441112233,05321112233,05332223344"_s);
+    QCOMPARE(m_server->balance(kCustomer), QString::number(startBalance - 7));
+    QCOMPARE(m_server->reportRowCount(kCustomer), reportRows + 7);
+}
+
+void TestSendDevServer::templates_keptAcrossWindows()
+{
+    open();
+    auto *box = child<QPlainTextEdit>(u"Text2");
+    auto *names = child<QComboBox>(u"cmbSablon");
+    QCOMPARE(names->count(), 0);
+    box->setPlainText(u"Bayramınız kutlu olsun"_s);
+    names->setEditText(u"  Bayram "_s);
+    click(u"cmdSablonKaydet");
+    box->setPlainText(u"İndirim başladı"_s);
+    names->setEditText(u"İndirim"_s);
+    click(u"cmdSablonKaydet");
+    QVERIFY(m_boxes->boxes().isEmpty());
+
+    // Another window, as after a restart: the templates are there.
+    m_window.reset();
+    open();
+    box = child<QPlainTextEdit>(u"Text2");
+    names = child<QComboBox>(u"cmbSablon");
+    QCOMPARE(names->count(), 2);
+    QCOMPARE(names->itemText(0), u"Bayram"_s);
+    QCOMPARE(names->itemText(1), u"İndirim"_s);
+    QVERIFY(box->toPlainText().isEmpty());
+    names->setFocus();
+    QTest::keyClick(names, Qt::Key_Down);
+    QCOMPARE(box->toPlainText(), u"Bayraminiz kutlu olsun"_s);
+    QCOMPARE(text(u"Label2_1"), u"22"_s);
+
+    // Replacing other text asks first.
+    box->setPlainText(u"Yarım kalan metin"_s);
+    m_boxes->answerNext(false);
+    QTest::keyClick(names, Qt::Key_Down);
+    QCOMPARE(box->toPlainText(), u"Yarim kalan metin"_s);
+    QCOMPARE(m_boxes->boxes().constLast().yesNo, true);
+    QTest::keyClick(names, Qt::Key_Up);
+    QCOMPARE(box->toPlainText(), u"Bayraminiz kutlu olsun"_s);
+    QCOMPARE(m_boxes->boxes().size(), 2);
+
+    // The same name in other letter case replaces the text, after asking.
+    box->setPlainText(u"Iyi bayramlar"_s);
+    names->setEditText(u"bayram"_s);
+    click(u"cmdSablonKaydet");
+    QCOMPARE(m_boxes->lastText(), u"\"Bayram\" adlı bir şablon zaten var. Metni bu mesajla değiştirilsin mi?"_s);
+    QCOMPARE(names->count(), 2);
+    QCOMPARE(names->currentText(), u"Bayram"_s);
+
+    // Deleted after asking; gone in the next window too.
+    QVERIFY(child<QPushButton>(u"cmdSablonSil")->isEnabled());
+    click(u"cmdSablonSil");
+    QCOMPARE(m_boxes->lastText(), u"\"Bayram\" şablonu silinsin mi?"_s);
+    QCOMPARE(names->count(), 1);
+    QVERIFY(!child<QPushButton>(u"cmdSablonSil")->isEnabled());
+    m_window.reset();
+    open();
+    names = child<QComboBox>(u"cmbSablon");
+    QCOMPARE(names->count(), 1);
+    QCOMPARE(names->itemText(0), u"İndirim"_s);
+    names->setFocus();
+    QTest::keyClick(names, Qt::Key_Down);
+    QCOMPARE(child<QPlainTextEdit>(u"Text2")->toPlainText(), u"Indirim basladi"_s);
+}
+
+void TestSendDevServer::templates_fileWrittenElsewhere()
+{
+    // A template the box would not hold as written is converted on filling.
+    const QString path = MessageTemplateStore::defaultFilePath();
+    QVERIFY(MessageTemplateStore(path).save(u"Elle"_s, u"Şeker \U0001F600 Ж"_s, nullptr));
+    open();
+    auto *names = child<QComboBox>(u"cmbSablon");
+    names->setFocus();
+    QTest::keyClick(names, Qt::Key_Down);
+    QCOMPARE(child<MessageEdit>(u"Text2")->message(), u"Seker ? ?"_s);
+    QCOMPARE(text(u"Label2_1"), u"9"_s);
+    m_window.reset();
+
+    // A file that cannot be read: said at opening, kept aside on the next save.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("{ bozuk");
+    file.close();
+    open();
+    QCOMPARE(m_boxes->boxes().size(), 1);
+    QVERIFY(m_boxes->lastText().startsWith(u"Kayıtlı mesaj şablonları okunamadı"_s));
+    QCOMPARE(child<QComboBox>(u"cmbSablon")->count(), 0);
+    child<QPlainTextEdit>(u"Text2")->setPlainText(u"Yeni"_s);
+    child<QComboBox>(u"cmbSablon")->setEditText(u"Yeni"_s);
+    click(u"cmdSablonKaydet");
+    QFile aside(path + u".bozuk"_s);
+    QVERIFY(aside.open(QIODevice::ReadOnly));
+    QCOMPARE(aside.readAll(), QByteArray("{ bozuk"));
+    MessageTemplateStore reread(path);
+    QCOMPARE(reread.load(), MessageTemplateStore::LoadResult::Loaded);
+    QCOMPARE(reread.templates().size(), 1);
 }
 
 QTEST_MAIN(TestSendDevServer)

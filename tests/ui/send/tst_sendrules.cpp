@@ -17,6 +17,10 @@ private slots:
     void creditBalanceFromPayload();
     void telephoneList_data();
     void telephoneList();
+    void messageBoxText_data();
+    void messageBoxText();
+    void partInformation_data();
+    void partInformation();
     void serverTime_data();
     void serverTime();
 };
@@ -73,10 +77,13 @@ void TestSendRules::telephoneList_data()
     QTest::addColumn<QStringList>("mobiles");
     QTest::addColumn<QString>("list");
     QTest::newRow("all present") << QStringList{u"A"_s, u"B"_s, u"C"_s} << u"A,B,C"_s;
-    QTest::newRow("middle empty") << QStringList{u"A"_s, QString(), u"C"_s} << u"A,,C"_s;
+    // A recipient without a number leaves no empty entry wherever it stands.
+    QTest::newRow("middle empty") << QStringList{u"A"_s, QString(), u"C"_s} << u"A,C"_s;
     QTest::newRow("first empty") << QStringList{QString(), u"B"_s, u"C"_s} << u"B,C"_s;
     QTest::newRow("two first empty") << QStringList{QString(), QString(), u"C"_s} << u"C"_s;
-    QTest::newRow("last empty") << QStringList{u"A"_s, u"B"_s, QString()} << u"A,B,"_s;
+    QTest::newRow("last empty") << QStringList{u"A"_s, u"B"_s, QString()} << u"A,B"_s;
+    QTest::newRow("blanks only is no number") << QStringList{u"A"_s, u"  "_s} << u"A"_s;
+    QTest::newRow("none has one") << QStringList{QString(), QString()} << QString();
     QTest::newRow("duplicates kept") << QStringList{u"5"_s, u"5"_s} << u"5,5"_s;
     QTest::newRow("none") << QStringList{} << QString();
 }
@@ -92,6 +99,55 @@ void TestSendRules::telephoneList()
         recipients.append(contact);
     }
     QCOMPARE(BuildTelephoneList(recipients), list);
+}
+
+void TestSendRules::messageBoxText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("keyed"); // the same, one key press each
+    QTest::newRow("Turkish letters folded") << u"İstanbul'a;"_s << u"Istanbul a:"_s << u"Istanbul a:"_s;
+    QTest::newRow("’ folded by the text rule only") << u"’"_s << u" "_s << u"’"_s;
+    QTest::newRow("emoji: one ?") << u"a\U0001F600b"_s << u"a?b"_s << u"a?b"_s;
+    QTest::newRow("Cyrillic") << u"Жд"_s << u"??"_s << u"??"_s;
+    QTest::newRow("best fit to its base letter") << u"āĉ"_s << u"ac"_s << u"ac"_s;
+    QTest::newRow("best fit to a Turkish letter, folded") << u"Ȫ"_s << u"O"_s << u"O"_s;
+    QTest::newRow("code page letters stay") << u"âé€"_s << u"âé€"_s << u"âé€"_s;
+    QTest::newRow("no-break space stays") << u"a\u00A0b"_s << u"a\u00A0b"_s << u"a\u00A0b"_s;
+}
+
+void TestSendRules::messageBoxText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, box);
+    QFETCH(QString, keyed);
+    QCOMPARE(MessageBoxText(text), box);
+    QCOMPARE(MessageBoxText(box), box);
+    QString typed;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text[i].isHighSurrogate() ? 2 : 1;
+        typed += MessageBoxKeyText(QStringView(text).sliced(i, n));
+        i += n - 1;
+    }
+    QCOMPARE(typed, keyed);
+}
+
+void TestSendRules::partInformation_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("information");
+    QTest::newRow("empty") << 0 << u"0 mesaj · 160 karakter kaldı"_s;
+    QTest::newRow("1") << 1 << u"1 mesaj · 159 karakter kaldı"_s;
+    QTest::newRow("112") << 112 << u"1 mesaj · 48 karakter kaldı"_s;
+    QTest::newRow("160: the next one starts a part") << 160 << u"1 mesaj · 0 karakter kaldı"_s;
+    QTest::newRow("161") << 161 << u"2 mesaj · 159 karakter kaldı"_s;
+}
+
+void TestSendRules::partInformation()
+{
+    QFETCH(int, length);
+    QFETCH(QString, information);
+    QCOMPARE(PartInformation(length), information);
 }
 
 void TestSendRules::serverTime_data()
