@@ -17,10 +17,6 @@ struct Contact;
 // when the tag does not occur twice.
 QString CreditBalanceFromPayload(const QString &payload);
 
-// Whether a search text holds a "[" without a "]" after it: such a pattern
-// matches nothing, so what it showed says nothing about a longer text.
-bool HasUnclosedList(QStringView searchText);
-
 // The length of a message as the service counts it: a line break is the two
 // characters CR LF, while the message box holds a single LF.
 qsizetype MessageLength(QStringView boxText);
