@@ -18,16 +18,6 @@ namespace {
 
 using Fixture = WindowFixture<Frm_Tanim_Rehber>;
 
-void BM_OpenWindow(benchmark::State &state)
-{
-    MeasureOpening<Frm_Tanim_Rehber>(state);
-}
-
-void BM_SearchKeystroke(benchmark::State &state)
-{
-    MeasureSearchKeystroke<Frm_Tanim_Rehber>(state, u"Text2"_s, u"ListView2"_s);
-}
-
 // A click on a group node (its own contacts listed, range 0) or on "Tümü"
 // (every contact, range 1).
 void BM_NodeClick(benchmark::State &state)
@@ -66,8 +56,6 @@ void BM_RebuildAfterSave(benchmark::State &state)
     }
 }
 
-BENCHMARK(BM_OpenWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SearchKeystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NodeClick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RebuildAfterSave)->MinTime(2.0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -75,5 +63,5 @@ BENCHMARK(BM_RebuildAfterSave)->MinTime(2.0)->Unit(benchmark::kMillisecond)->Use
 
 int main(int argc, char **argv)
 {
-    return RunWindowBenchmarks<Frm_Tanim_Rehber>(argc, argv);
+    return RunWindowBenchmarks<Frm_Tanim_Rehber>(argc, argv, u"Text2"_s, u"ListView2"_s);
 }

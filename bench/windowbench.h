@@ -95,8 +95,11 @@ void MeasureSearchKeystroke(benchmark::State &state, const QString &searchBox, c
 }
 
 // The main of a window benchmark: the offscreen platform, the fixture made
-// before anything is measured.
-template<typename Window> int RunWindowBenchmarks(int argc, char **argv)
+// before anything is measured, the opening and the keystroke in the named
+// search box (counting the rows of the named list) measured besides the
+// window's own benchmarks.
+template<typename Window>
+int RunWindowBenchmarks(int argc, char **argv, const QString &searchBox, const QString &list)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
@@ -104,6 +107,17 @@ template<typename Window> int RunWindowBenchmarks(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
+    benchmark::RegisterBenchmark("BM_OpenWindow", MeasureOpening<Window>)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("BM_SearchKeystroke",
+                                 [searchBox, list](benchmark::State &state) {
+                                     MeasureSearchKeystroke<Window>(state, searchBox, list);
+                                 })
+        ->Arg(0)
+        ->Arg(1)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
     WindowFixture<Window>::get();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
