@@ -38,13 +38,13 @@ namespace {
 // The editor's fields: caption (empty for the second and third address
 // line), the name the field goes by in messages and for screen readers, and
 // the typing limit. Fields 7 to 9 are telephone numbers.
-struct FieldSpec
+struct EditorField
 {
     const char16_t *caption;
     const char16_t *name;
     int limit;
 };
-constexpr std::array<FieldSpec, 10> kFields{{
+constexpr std::array<EditorField, 10> kFields{{
     {u"Adı :", u"Adı", 50},
     {u"Soyadı :", u"Soyadı", 50},
     {u"Adres :", u"Adres", 50},
@@ -187,15 +187,15 @@ void Frm_Tanim_Rehber::buildControls()
     auto *editor = CaptionedFrame(u"Kişi Bilgileri"_s, u"fraKisiBilgileri"_s, this);
     auto *fields = new QGridLayout;
     for (int i = 0; i < int(kFields.size()); ++i) {
-        const FieldSpec &spec = kFields[std::size_t(i)];
+        const EditorField &entry = kFields[std::size_t(i)];
         auto *field = new GuardedLineEdit(editor);
         field->setObjectName(u"text1_%1"_s.arg(i));
-        field->setTypingLimit(spec.limit);
+        field->setTypingLimit(entry.limit);
         if (i >= kMobile)
             field->setKeyRule(GuardedLineEdit::KeyRule::Digits);
-        const QString caption = QString::fromUtf16(spec.caption);
+        const QString caption = QString::fromUtf16(entry.caption);
         if (caption.isEmpty()) {
-            field->setAccessibleName(QString::fromUtf16(spec.name));
+            field->setAccessibleName(QString::fromUtf16(entry.name));
         } else {
             auto *label = new QLabel(caption, editor);
             label->setBuddy(field);
