@@ -209,6 +209,37 @@ QList<int> FilterContacts(const QList<Contact> &contacts, const QList<int> &rows
     return kept;
 }
 
+namespace {
+// Whether a search text holds a "[" without a "]" after it: such a pattern
+// matches nothing, so what it showed says nothing about a longer text.
+bool hasUnclosedList(QStringView searchText)
+{
+    const qsizetype open = searchText.lastIndexOf(u'[');
+    return open >= 0 && searchText.indexOf(u']', open + 1) < 0;
+}
+} // namespace
+
+const QList<int> &ContactFilter::apply(const QList<Contact> &contacts, const QList<int> *candidates,
+                                       const QString &text)
+{
+    const ContactSearch search(text);
+    if (search.isEmpty() && candidates) {
+        m_rows = *candidates;
+    } else {
+        // One more character typed: the rows the shorter text left are the
+        // only ones that can still match.
+        const bool narrowing =
+            m_valid && text.startsWith(m_text) && text != m_text && !hasUnclosedList(m_text);
+        if (narrowing)
+            m_rows = FilterContacts(contacts, m_rows, search);
+        else
+            m_rows = candidates ? FilterContacts(contacts, *candidates, search) : FilterContacts(contacts, search);
+    }
+    m_text = text;
+    m_valid = true;
+    return m_rows;
+}
+
 RefreshResult RefreshAccountSnapshot(const Service &service, AccountSnapshot &snapshot, const QString &customerNo)
 {
     return LoadAccountSnapshot(snapshot, FetchAccountData(service, customerNo)) ? RefreshResult::Loaded

@@ -104,6 +104,25 @@ bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload);
 QList<int> FilterContacts(const QList<Contact> &contacts, const ContactSearch &search);
 QList<int> FilterContacts(const QList<Contact> &contacts, const QList<int> &rows, const ContactSearch &search);
 
+// A contact list searched as the user types: keeps the rows the last search
+// text left, so that one more character searches only those instead of the
+// whole list. The caller says when its contact list or its candidates
+// change (reset()).
+class ContactFilter
+{
+public:
+    // The contacts or the candidates changed: the next search starts from them again.
+    void reset() { m_valid = false; }
+    // The rows (positions in contacts) of the candidates that match the
+    // search text; every contact is a candidate when candidates is null.
+    const QList<int> &apply(const QList<Contact> &contacts, const QList<int> *candidates, const QString &text);
+
+private:
+    QList<int> m_rows;
+    QString m_text;
+    bool m_valid = false;
+};
+
 enum class RefreshResult { Loaded, KeptOld };
 // FetchAccountData, then LoadAccountSnapshot with its result.
 RefreshResult RefreshAccountSnapshot(const Service &service, AccountSnapshot &snapshot,

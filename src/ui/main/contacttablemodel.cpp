@@ -65,6 +65,14 @@ QVariant ContactTableModel::data(const QModelIndex &index, int role) const
     return field(contactAt(index.row()), index.column());
 }
 
+Qt::ItemFlags ContactTableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (m_dragEnabled && index.isValid())
+        flags |= Qt::ItemIsDragEnabled;
+    return flags;
+}
+
 QVariant ContactTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)

@@ -40,6 +40,10 @@ public:
     // Shows the contacts of source at the given row numbers, in that order.
     void setContacts(QList<Contact> source, QList<int> rows);
 
+    // Rows may be dragged (off by default): a drag carries Qt's own item data
+    // format, which the phone book's group tree takes as a contact row.
+    void setDragEnabled(bool enabled) { m_dragEnabled = enabled; }
+
     const Contact &contactAt(int row) const;
     // The position in the source list of a shown row.
     int sourceRow(int row) const { return m_identity ? row : m_rows.at(row); }
@@ -50,6 +54,7 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     static const QString &field(const Contact &contact, int column);
 
@@ -57,6 +62,7 @@ private:
     QList<Contact> m_source;
     QList<int> m_rows;
     bool m_identity = true;
+    bool m_dragEnabled = false;
 };
 
 } // namespace velmor

@@ -6,49 +6,34 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPalette>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeView>
 
 namespace velmor {
 
-namespace {
+RowDelegate::RowDelegate(bool gridLines, QObject *parent) : QStyledItemDelegate(parent), m_gridLines(gridLines) {}
 
-// Rows a little taller than the font's line height, so that the marks above
-// capitals (Ö, Ü, İ) are not clipped by the row above; optionally draws the
-// right and bottom grid lines of each cell after the style has painted
-// selection, focus and text itself.
-class RowDelegate final : public QStyledItemDelegate
+QSize RowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-public:
-    RowDelegate(bool gridLines, QObject *parent) : QStyledItemDelegate(parent), m_gridLines(gridLines) {}
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(size.height() + kRowHeadroom);
+    return size;
+}
 
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.setHeight(size.height() + kRowHeadroom);
-        return size;
-    }
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (!m_gridLines)
-            return;
-        painter->save();
-        painter->setPen(option.palette.color(QPalette::Mid));
-        const QRect r = option.rect;
-        painter->drawLine(r.topRight(), r.bottomRight());
-        painter->drawLine(r.bottomLeft(), r.bottomRight());
-        painter->restore();
-    }
-
-private:
-    static constexpr int kRowHeadroom = 4;
-    bool m_gridLines;
-};
-
-} // namespace
+void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    if (!m_gridLines)
+        return;
+    // The right and bottom grid lines of the cell, after the style has
+    // painted selection, focus and text itself.
+    painter->save();
+    painter->setPen(option.palette.color(QPalette::Mid));
+    const QRect r = option.rect;
+    painter->drawLine(r.topRight(), r.bottomRight());
+    painter->drawLine(r.bottomLeft(), r.bottomRight());
+    painter->restore();
+}
 
 void PrepareListView(bool checkBoxes, QAbstractItemView *list, const QColor &stripeColour)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QStyledItemDelegate>
 
 class QAbstractItemView;
 class QWidget;
@@ -13,6 +14,22 @@ inline const QColor kStripeColour = QColor(192, 255, 192);
 
 // Geometry given in twips: 15 twips per logical pixel.
 constexpr int Twips(int twips) { return twips / 15; }
+
+// Rows a little taller than the font's line height, so that the marks above
+// capitals (Ö, Ü, İ) are not clipped by the row above; optionally with the
+// right and bottom grid lines of each cell. Views that need their own
+// delegate derive from it to keep the same rows.
+class RowDelegate : public QStyledItemDelegate
+{
+public:
+    RowDelegate(bool gridLines, QObject *parent);
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    static constexpr int kRowHeadroom = 4;
+    bool m_gridLines;
+};
 
 // Prepares a list for report view: rows and columns, grid lines, whole-row
 // selection, no in-place editing by the user, rows striped with the given

@@ -7,6 +7,7 @@
 #include "ui/main/listview.h"
 #include "ui/main/messagebox.h"
 #include "ui/main/contacttablemodel.h"
+#include "ui/main/controls.h"
 #include "ui/main/grouptree.h"
 #include "ui/send/sendwidgets.h"
 
@@ -38,13 +39,6 @@ bool recordNumberLess(const Contact &a, const Contact &b)
     return a.Adr_K_No < b.Adr_K_No;
 }
 
-QGroupBox *frame(const QString &title, const QString &name, QWidget *parent)
-{
-    auto *box = new QGroupBox(title, parent);
-    box->setObjectName(name);
-    return box;
-}
-
 QLabel *figure(const QString &name, QWidget *parent)
 {
     auto *label = new QLabel(QStringLiteral("0"), parent);
@@ -57,13 +51,6 @@ QLabel *figure(const QString &name, QWidget *parent)
     font.setBold(true);
     label->setFont(font);
     return label;
-}
-
-QPushButton *button(const QString &text, const QString &name, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
 }
 
 QTreeView *contactList(const QString &name, ContactTableModel *model, QWidget *parent)
@@ -157,22 +144,23 @@ void Frm_Gonder::buildControls()
     m_recipientModel->setObjectName(QStringLiteral("recipientsModel"));
 
     // Address groups.
-    auto *groups = frame(QStringLiteral("Adres Grupları"), QStringLiteral("fraGruplar"), this);
+    auto *groups = CaptionedFrame(QStringLiteral("Adres Grupları"), QStringLiteral("fraGruplar"), this);
     m_groupTree = new GroupTree(groups);
     m_groupTree->setObjectName(QStringLiteral("TreeView1"));
     auto *groupsLayout = new QVBoxLayout(groups);
     groupsLayout->addWidget(m_groupTree);
 
     // Contacts of the chosen group.
-    auto *groupContacts = frame(QStringLiteral("Gruptaki Kişiler"), QStringLiteral("fraGruptakiKisiler"), this);
+    auto *groupContacts =
+        CaptionedFrame(QStringLiteral("Gruptaki Kişiler"), QStringLiteral("fraGruptakiKisiler"), this);
     m_search = new QLineEdit(groupContacts);
     m_search->setObjectName(QStringLiteral("text1"));
     m_search->setMaxLength(101);
     m_search->setPlaceholderText(QStringLiteral("Ara: ad, soyad veya GSM no"));
     m_search->setClearButtonEnabled(true);
     m_groupList = contactList(QStringLiteral("ListView2"), m_groupModel, groupContacts);
-    m_selectAll = button(QStringLiteral("Tümünü Seç"), QStringLiteral("Cmd_Sec"), groupContacts);
-    m_selectNone = button(QStringLiteral("Seçim İptal"), QStringLiteral("Cmd_Secim_iptal"), groupContacts);
+    m_selectAll = NamedButton(QStringLiteral("Tümünü Seç"), QStringLiteral("Cmd_Sec"), groupContacts);
+    m_selectNone = NamedButton(QStringLiteral("Seçim İptal"), QStringLiteral("Cmd_Secim_iptal"), groupContacts);
     auto *groupContactsLayout = new QVBoxLayout(groupContacts);
     groupContactsLayout->addWidget(m_search);
     groupContactsLayout->addWidget(m_groupList, 1);
@@ -183,7 +171,7 @@ void Frm_Gonder::buildControls()
 
     // Recipients.
     auto *recipients =
-        frame(QStringLiteral("SMS Gönderilecek Kişiler"), QStringLiteral("fraGonderilecekKisiler"), this);
+        CaptionedFrame(QStringLiteral("SMS Gönderilecek Kişiler"), QStringLiteral("fraGonderilecekKisiler"), this);
     m_recipientList = contactList(QStringLiteral("ListView3"), m_recipientModel, recipients);
     m_recipientCount = figure(QStringLiteral("Label2_0"), recipients);
     m_withoutNumber = new QLabel(recipients);
@@ -213,7 +201,7 @@ void Frm_Gonder::buildControls()
     recipientsLayout->addLayout(numberRow);
 
     // Message.
-    auto *message = frame(QStringLiteral("SMS Metni"), QStringLiteral("fraMesaj"), this);
+    auto *message = CaptionedFrame(QStringLiteral("SMS Metni"), QStringLiteral("fraMesaj"), this);
     m_message = new MessageEdit(message);
     m_message->setObjectName(QStringLiteral("Text2"));
     m_message->setTabChangesFocus(true);
@@ -249,7 +237,7 @@ void Frm_Gonder::buildControls()
     messageLayout->addLayout(templateRow);
 
     // Sender name.
-    auto *sender = frame(QStringLiteral("Gönderici"), QStringLiteral("fraGonderici"), this);
+    auto *sender = CaptionedFrame(QStringLiteral("Gönderici"), QStringLiteral("fraGonderici"), this);
     m_senderName = new QComboBox(sender);
     m_senderName->setObjectName(QStringLiteral("Combo1"));
     m_senderName->setEditable(false);
@@ -264,16 +252,16 @@ void Frm_Gonder::buildControls()
     senderLayout->addWidget(m_noSenderNote);
 
     // Commands.
-    auto *commands = frame(QStringLiteral("İşlemler"), QStringLiteral("fraIslemler"), this);
-    m_add = button(QStringLiteral("Listeye Ekle"), QStringLiteral("Cmd_Lst_Ekle"), commands);
-    m_remove = button(QStringLiteral("Listeden Çıkar"), QStringLiteral("Cmd_Lst_Cikar"), commands);
+    auto *commands = CaptionedFrame(QStringLiteral("İşlemler"), QStringLiteral("fraIslemler"), this);
+    m_add = NamedButton(QStringLiteral("Listeye Ekle"), QStringLiteral("Cmd_Lst_Ekle"), commands);
+    m_remove = NamedButton(QStringLiteral("Listeden Çıkar"), QStringLiteral("Cmd_Lst_Cikar"), commands);
     m_balance = figure(QStringLiteral("Label6"), commands);
     m_balance->setText(QString());
     m_balance->setCursor(Qt::PointingHandCursor);
     m_balance->setToolTip(QStringLiteral("Gönderim düğmesini mevcut kontöre göre yeniden denetler"));
     m_balance->installEventFilter(this);
     m_cost = figure(QStringLiteral("Label7"), commands);
-    m_send = button(QStringLiteral("SMS Gönder"), QStringLiteral("cmdGonder"), commands);
+    m_send = NamedButton(QStringLiteral("SMS Gönder"), QStringLiteral("cmdGonder"), commands);
     m_send->setEnabled(false);
     auto *commandsLayout = new QGridLayout(commands);
     commandsLayout->addWidget(m_add, 0, 0);
@@ -361,7 +349,7 @@ void Frm_Gonder::ShowGroupContacts()
     const bool everyGroup = chosenGroup == u"0";
     const bool anyChosen = !m_chosenSet.isEmpty();
 
-    m_filterValid = false;
+    m_filter.reset();
     m_candidates.clear();
     m_candidates.reserve(everyGroup ? m_source.size() : 0);
     const qsizetype count = m_source.size();
@@ -396,20 +384,7 @@ void Frm_Gonder::updateRecipientCount()
 
 void Frm_Gonder::FilterGroupContacts()
 {
-    const QString text = m_search->text();
-    const ContactSearch search(text);
-    if (search.isEmpty()) {
-        m_filtered = m_candidates;
-    } else {
-        // One more character typed: the rows shown so far are the only ones
-        // that can still match, so only they are searched again.
-        const bool narrowing = m_filterValid && text.startsWith(m_filterText) && text != m_filterText
-                               && !HasUnclosedList(m_filterText);
-        m_filtered = FilterContacts(m_source, narrowing ? m_filtered : m_candidates, search);
-    }
-    m_filterText = text;
-    m_filterValid = true;
-    m_groupModel->setContacts(m_source, m_filtered);
+    m_groupModel->setContacts(m_source, m_filter.apply(m_source, &m_candidates, m_search->text()));
     updateButtons();
 }
 

@@ -133,11 +133,8 @@ private:
     // from under the lists.
     QList<Contact> m_source;
     QList<int> m_candidates;
-    // The rows of the group list (positions in m_source) and the search text
-    // that gave them, valid until the candidates change.
-    QList<int> m_filtered;
-    QString m_filterText;
-    bool m_filterValid = false;
+    // The rows of the group list (positions in m_source).
+    ContactFilter m_filter;
     // Recipients, ascending by record number compared as text.
     QList<Contact> m_recipients;
     // ChosenKeys: the text form in adding order, the same keys one by one in

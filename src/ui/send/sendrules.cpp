@@ -23,12 +23,6 @@ QString CreditBalanceFromPayload(const QString &payload)
     return PlainNumberText(LeadingNumber(QStringView(payload).sliced(start, end - start)));
 }
 
-bool HasUnclosedList(QStringView searchText)
-{
-    const qsizetype open = searchText.lastIndexOf(u'[');
-    return open >= 0 && searchText.indexOf(u']', open + 1) < 0;
-}
-
 QString MessageBoxText(QStringView text)
 {
     return FoldTurkish(TextAsSent(text));

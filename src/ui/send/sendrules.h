@@ -17,10 +17,6 @@ struct Contact;
 // when the tag does not occur twice.
 QString CreditBalanceFromPayload(const QString &payload);
 
-// Whether a search text holds a "[" without a "]" after it: such a pattern
-// matches nothing, so what it showed says nothing about a longer text.
-bool HasUnclosedList(QStringView searchText);
-
 // What the message box holds for a text put into it: every character as the
 // service will receive it (TextAsSent), with Turkish letters, the apostrophe,
 // the semicolon and ’ folded (FoldTurkish, text mode). The fold comes last,

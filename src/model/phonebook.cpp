@@ -1,0 +1,99 @@
+#include "model/phonebook.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <utility>
+
+namespace velmor {
+
+QList<ContactGroup> ChildGroups(const QList<ContactGroup> &groups, const QString &groupNo)
+{
+    QList<ContactGroup> children;
+    for (const ContactGroup &group : groups) {
+        if (group.Grp_Ust_Grup_No == groupNo)
+            children.append(group);
+    }
+    return children;
+}
+
+QStringList GroupFamilyNumbers(const QList<ContactGroup> &groups, const QString &groupNo)
+{
+    // Children by parent number, in list order, made in one pass.
+    QHash<QString, QList<qsizetype>> children;
+    for (qsizetype i = 0; i < groups.size(); ++i)
+        children[groups.at(i).Grp_Ust_Grup_No].append(i);
+
+    QStringList family{groupNo};
+    QSet<QString> seen{groupNo};
+    // The list itself is the queue: family[next] is the next group to visit.
+    for (qsizetype next = 0; next < family.size(); ++next) {
+        const auto found = children.constFind(family.at(next));
+        if (found == children.cend())
+            continue;
+        for (const qsizetype row : *found) {
+            const QString &child = groups.at(row).Grup_No;
+            if (seen.contains(child))
+                continue;
+            seen.insert(child);
+            family.append(child);
+        }
+    }
+    return family;
+}
+
+QString GroupFamily(const QList<ContactGroup> &groups, const QString &groupNo)
+{
+    return GroupFamilyNumbers(groups, groupNo).join(u'|');
+}
+
+QString UpperGroupNo(const QList<ContactGroup> &groups, const QString &groupNo, const QStringList &family)
+{
+    if (groups.isEmpty())
+        return {};
+    const ContactGroup *deleted = nullptr;
+    for (const ContactGroup &group : groups) {
+        if (group.Grup_No == groupNo) {
+            deleted = &group;
+            break;
+        }
+    }
+    if (deleted && !IsTopLevelGroup(*deleted) && !family.contains(deleted->Grp_Ust_Grup_No)) {
+        for (const ContactGroup &group : groups) {
+            if (group.Grup_No == deleted->Grp_Ust_Grup_No)
+                return group.Grup_No;
+        }
+    }
+    return groups.constFirst().Grup_No;
+}
+
+namespace {
+// Sets a field of every entry whose key field equals key. The list is read
+// first and written only where it changes, so that a list shared with the
+// views is copied only when something really changes.
+template<typename Entry>
+int setWhere(QList<Entry> &list, QString Entry::*keyField, const QString &key, QString Entry::*field,
+             const QString &value)
+{
+    int changed = 0;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (std::as_const(list).at(i).*keyField == key) {
+            list[i].*field = value;
+            ++changed;
+        }
+    }
+    return changed;
+}
+} // namespace
+
+int RenameGroupInSnapshot(AccountSnapshot &snapshot, const QString &groupNo, const QString &name)
+{
+    return setWhere(snapshot.groups, &ContactGroup::Grup_No, groupNo, &ContactGroup::Grp_Adi, name);
+}
+
+int MoveContactInSnapshot(AccountSnapshot &snapshot, const QString &recordNo, const QString &groupNo)
+{
+    return setWhere(snapshot.contacts, &Contact::Adr_K_No, recordNo, &Contact::Grup_No, groupNo);
+}
+
+} // namespace velmor

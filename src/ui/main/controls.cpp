@@ -1,0 +1,22 @@
+#include "ui/main/controls.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace velmor {
+
+QGroupBox *CaptionedFrame(const QString &caption, const QString &name, QWidget *parent)
+{
+    auto *box = new QGroupBox(caption, parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QPushButton *NamedButton(const QString &caption, const QString &name, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+} // namespace velmor
