@@ -184,7 +184,7 @@ void Frm_Gonder::buildControls()
     m_addNumber->setMaxLength(1000000);
     m_addNumber->setPlaceholderText(QStringLiteral("05xx xxx xx xx (birden çok numara yapıştırılabilir)"));
     m_addNumber->setClearButtonEnabled(true);
-    m_addNumberButton = button(QStringLiteral("Ekle"), QStringLiteral("cmdNumaraEkle"), recipients);
+    m_addNumberButton = NamedButton(QStringLiteral("Ekle"), QStringLiteral("cmdNumaraEkle"), recipients);
     m_addNumberButton->setEnabled(false);
     auto *recipientsLayout = new QVBoxLayout(recipients);
     recipientsLayout->addWidget(m_recipientList, 1);
@@ -218,8 +218,8 @@ void Frm_Gonder::buildControls()
     m_templateName->setMinimumContentsLength(16);
     m_templateName->lineEdit()->setMaxLength(60);
     m_templateName->lineEdit()->setPlaceholderText(QStringLiteral("Şablon seçin veya yeni ad yazın"));
-    m_saveTemplate = button(QStringLiteral("Şablonu Kaydet"), QStringLiteral("cmdSablonKaydet"), message);
-    m_deleteTemplate = button(QStringLiteral("Şablonu Sil"), QStringLiteral("cmdSablonSil"), message);
+    m_saveTemplate = NamedButton(QStringLiteral("Şablonu Kaydet"), QStringLiteral("cmdSablonKaydet"), message);
+    m_deleteTemplate = NamedButton(QStringLiteral("Şablonu Sil"), QStringLiteral("cmdSablonSil"), message);
     m_deleteTemplate->setEnabled(false);
     auto *messageLayout = new QVBoxLayout(message);
     messageLayout->addWidget(m_message, 1);
