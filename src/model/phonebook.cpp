@@ -7,6 +7,32 @@
 
 namespace velmor {
 
+QString ContactFieldName(int field)
+{
+    return QString::fromUtf16(kContactFields[std::size_t(field)].name);
+}
+
+ContactValues ContactFieldValues(const Contact &contact)
+{
+    return {contact.Adr_Adi,    contact.Adr_Soyadi, contact.Adr_Adres1, contact.Adr_Adres2, contact.Adr_Adres3,
+            contact.Adr_ilce,   contact.Adr_il,     contact.Adr_GSM_No, contact.Adr_Tel_No, contact.Adr_Fax_No};
+}
+
+QString ContactData(const QString &groupNo, const ContactValues &values)
+{
+    qsizetype length = groupNo.size() + kContactFieldCount;
+    for (const QString &value : values)
+        length += value.size();
+    QString data;
+    data.reserve(length);
+    data += groupNo;
+    for (const QString &value : values) {
+        data += u'|';
+        data += value;
+    }
+    return data;
+}
+
 QList<ContactGroup> ChildGroups(const QList<ContactGroup> &groups, const QString &groupNo)
 {
     QList<ContactGroup> children;

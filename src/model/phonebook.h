@@ -6,7 +6,56 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 namespace velmor {
+
+// The ten fields of a contact that the editor shows and the contact data
+// carries, in that order: the name each goes by in messages, for screen
+// readers and as a column name in files, and the longest value the editor
+// takes.
+enum ContactField {
+    FieldAdi,
+    FieldSoyadi,
+    FieldAdres1,
+    FieldAdres2,
+    FieldAdres3,
+    FieldIlce,
+    FieldIl,
+    FieldGsm,
+    FieldTel,
+    FieldFax,
+};
+inline constexpr int kContactFieldCount = 10;
+struct ContactFieldInfo
+{
+    const char16_t *name;
+    int limit;
+};
+inline constexpr std::array<ContactFieldInfo, kContactFieldCount> kContactFields{{
+    {u"Adı", 50},
+    {u"Soyadı", 50},
+    {u"Adres", 50},
+    {u"Adres (2. satır)", 50},
+    {u"Adres (3. satır)", 50},
+    {u"İlçe", 20},
+    {u"İl", 20},
+    {u"Cep Telefonu", 11},
+    {u"Sabit Telefon", 11},
+    {u"Fax", 11},
+}};
+QString ContactFieldName(int field);
+
+// The longest group name that can be typed.
+inline constexpr int kGroupNameLimit = 50;
+
+using ContactValues = std::array<QString, kContactFieldCount>;
+// A contact's ten values in field order.
+ContactValues ContactFieldValues(const Contact &contact);
+// The contact data the add and update commands carry: the group number and
+// the ten values joined with "|", each as it is (empty ones stay empty
+// positions; the format has no escaping, so values must hold no "|").
+QString ContactData(const QString &groupNo, const ContactValues &values);
 
 // The groups whose parent number equals the given number as text ("07" is
 // not "7"), in list order.

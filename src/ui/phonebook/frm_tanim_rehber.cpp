@@ -35,31 +35,16 @@ namespace velmor {
 
 namespace {
 
-// The editor's fields: caption (empty for the second and third address
-// line), the name the field goes by in messages and for screen readers, and
-// the typing limit. Fields 7 to 9 are telephone numbers.
-struct EditorField
-{
-    const char16_t *caption;
-    const char16_t *name;
-    int limit;
+// The captions of the editor's fields (none for the second and third address
+// line, which go by their names); names and typing limits are the contact
+// fields' own.
+constexpr std::array<const char16_t *, kContactFieldCount> kCaptions{
+    u"Adı :", u"Soyadı :", u"Adres :", u"", u"", u"İlçe :", u"İl :", u"Cep Telefonu :", u"Sabit Telefon :", u"Fax :",
 };
-constexpr std::array<EditorField, 10> kFields{{
-    {u"Adı :", u"Adı", 50},
-    {u"Soyadı :", u"Soyadı", 50},
-    {u"Adres :", u"Adres", 50},
-    {u"", u"Adres (2. satır)", 50},
-    {u"", u"Adres (3. satır)", 50},
-    {u"İlçe :", u"İlçe", 20},
-    {u"İl :", u"İl", 20},
-    {u"Cep Telefonu :", u"Cep Telefonu", 11},
-    {u"Sabit Telefon :", u"Sabit Telefon", 11},
-    {u"Fax :", u"Fax", 11},
-}};
-constexpr int kFirstName = 0;
-constexpr int kMobile = 7;
-constexpr int kFixed = 8;
-constexpr int kFax = 9;
+constexpr int kFirstName = FieldAdi;
+constexpr int kMobile = FieldGsm;
+constexpr int kFixed = FieldTel;
+constexpr int kFax = FieldFax;
 
 const QString kNewGroupName = u"Yeni Grup"_s;
 
@@ -186,16 +171,15 @@ void Frm_Tanim_Rehber::buildControls()
     // The contact editor.
     auto *editor = CaptionedFrame(u"Kişi Bilgileri"_s, u"fraKisiBilgileri"_s, this);
     auto *fields = new QGridLayout;
-    for (int i = 0; i < int(kFields.size()); ++i) {
-        const EditorField &entry = kFields[std::size_t(i)];
+    for (int i = 0; i < kContactFieldCount; ++i) {
         auto *field = new GuardedLineEdit(editor);
         field->setObjectName(u"text1_%1"_s.arg(i));
-        field->setTypingLimit(entry.limit);
+        field->setTypingLimit(kContactFields[std::size_t(i)].limit);
         if (i >= kMobile)
             field->setKeyRule(GuardedLineEdit::KeyRule::Digits);
-        const QString caption = QString::fromUtf16(entry.caption);
+        const QString caption = QString::fromUtf16(kCaptions[std::size_t(i)]);
         if (caption.isEmpty()) {
-            field->setAccessibleName(QString::fromUtf16(entry.name));
+            field->setAccessibleName(ContactFieldName(i));
         } else {
             auto *label = new QLabel(caption, editor);
             label->setBuddy(field);
@@ -485,12 +469,9 @@ void Frm_Tanim_Rehber::ShowSelectedContact(int list)
     }
     m_groupNo = entry >= 1 ? contact.Grup_No : QString();
 
-    const std::array<const QString *, 10> values{&contact.Adr_Adi,    &contact.Adr_Soyadi, &contact.Adr_Adres1,
-                                                 &contact.Adr_Adres2, &contact.Adr_Adres3, &contact.Adr_ilce,
-                                                 &contact.Adr_il,     &contact.Adr_GSM_No, &contact.Adr_Tel_No,
-                                                 &contact.Adr_Fax_No};
+    const ContactValues values = ContactFieldValues(contact);
     for (std::size_t i = 0; i < m_fields.size(); ++i)
-        m_fields[i]->setText(*values[i]);
+        m_fields[i]->setText(values[i]);
     setRecordNo(contact.Adr_K_No);
 }
 
@@ -513,7 +494,7 @@ bool Frm_Tanim_Rehber::fieldsCanBeStored()
     // would break the rows of the next load.
     for (int i = 0; i < int(m_fields.size()); ++i) {
         if (HoldsStoreSeparator(m_fields[std::size_t(i)]->text())) {
-            MessageBox::show(this, StoreSeparatorMessage(QString::fromUtf16(kFields[std::size_t(i)].name)));
+            MessageBox::show(this, StoreSeparatorMessage(ContactFieldName(i)));
             focusField(i);
             return false;
         }
@@ -549,10 +530,10 @@ void Frm_Tanim_Rehber::saveContact()
 {
     if (m_requestRunning || !m_save->isEnabled() || !fieldsCanBeStored() || !numbersAreValid())
         return;
-    QStringList data{m_groupNo};
-    for (const GuardedLineEdit *field : m_fields)
-        data.append(field->text());
-    const QString contactData = data.join(u'|');
+    ContactValues values;
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        values[i] = m_fields[i]->text();
+    const QString contactData = ContactData(m_groupNo, values);
     const QString recordNo = m_recordNo;
 
     // An update and an addition each report in their own words.

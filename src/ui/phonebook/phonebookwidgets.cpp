@@ -1,5 +1,6 @@
 #include "ui/phonebook/phonebookwidgets.h"
 
+#include "model/phonebook.h"
 #include "ui/main/guardedlineedit.h"
 
 #include <QContextMenuEvent>
@@ -18,8 +19,6 @@ namespace {
 
 // What a contact list's drag carries: Qt's own item data format.
 const QString kRowDragFormat = u"application/x-qabstractitemmodeldatalist"_s;
-// The longest group name that can be typed.
-constexpr int kGroupNameLimit = 50;
 constexpr char kReported[] = "velmorNameReported";
 
 // The in-place editor of a group name: a guarded field, and a finished edit
