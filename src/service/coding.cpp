@@ -367,6 +367,15 @@ char16_t FromWindows1254(unsigned char byte)
     return kDecode[byte];
 }
 
+QString DecodeWindows1254(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    char16_t *w = reinterpret_cast<char16_t *>(out.data());
+    for (const char byte : bytes)
+        *w++ = kDecode[static_cast<unsigned char>(byte)];
+    return out;
+}
+
 int DrawCodingOffset()
 {
     // Seeded anew from the time of day on every call, as the service expects

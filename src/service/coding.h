@@ -34,5 +34,8 @@ QString RepairUtf8Letters(const QString &text);
 // characters the code page lacks (the base letter of a decomposable letter, else 63).
 unsigned char ToWindows1254(char16_t ch);
 char16_t FromWindows1254(unsigned char byte);
+// Bytes in Windows-1254 (what Turkish spreadsheet programs write) as text:
+// every byte one character.
+QString DecodeWindows1254(QByteArrayView bytes);
 
 } // namespace velmor
