@@ -1,6 +1,14 @@
 #include "ui/main/filedialog.h"
 
+#include "text/csv.h"
+#include "ui/main/messagebox.h"
+
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
 
 namespace velmor {
 
@@ -36,6 +44,23 @@ QString FileDialog::run(QWidget *parent, const Request &request)
     if (request.mode == Mode::Save)
         return QFileDialog::getSaveFileName(parent, request.caption, request.suggestedPath, request.filter);
     return QFileDialog::getOpenFileName(parent, request.caption, request.suggestedPath, request.filter);
+}
+
+bool SaveCsvFile(QWidget *parent, const QString &caption, const QString &suggestedPath,
+                 const QList<QStringList> &rows, const QString &failureText)
+{
+    QString path = FileDialog::getSaveFileName(parent, caption, suggestedPath, u"CSV dosyası (*.csv)"_s);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u".csv"_s;
+    QSaveFile file(path);
+    const QByteArray content = WriteCsv(rows);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        MessageBox::show(parent, u"%1:\n%2\n\n%3"_s.arg(failureText, QDir::toNativeSeparators(path), file.errorString()));
+        return false;
+    }
+    return true;
 }
 
 } // namespace velmor

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -37,5 +39,12 @@ public:
 private:
     static QString run(QWidget *parent, const Request &request);
 };
+
+// Asks where to save a table and writes it there as a CSV file (WriteCsv),
+// ".csv" added to a name without a suffix. The file is replaced only when
+// written whole; otherwise the user is told, the message beginning with
+// failureText. True when the file was written.
+bool SaveCsvFile(QWidget *parent, const QString &caption, const QString &suggestedPath,
+                 const QList<QStringList> &rows, const QString &failureText);
 
 } // namespace velmor

@@ -3,7 +3,6 @@
 #include "model/deliveryreportmodel.h"
 #include "model/session.h"
 #include "service/service.h"
-#include "text/csv.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/listview.h"
 #include "ui/main/messagebox.h"
@@ -11,7 +10,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -19,7 +17,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -271,19 +268,7 @@ void Frm_Sms_Liste::ExportList()
         return;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString suggested = QDir(folder).filePath(u"iletim-raporu-%1-%2.csv"_s.arg(m_shownFrom, m_shownTo));
-    QString path = FileDialog::getSaveFileName(this, u"Listeyi Dışa Aktar"_s, suggested,
-                                               u"CSV dosyası (*.csv)"_s);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u".csv"_s;
-
-    QSaveFile file(path);
-    const QByteArray content = WriteCsv(m_model->shownTable());
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        MessageBox::show(this, u"Liste kaydedilemedi:\n%1\n\n%2"_s.arg(QDir::toNativeSeparators(path),
-                                                                       file.errorString()));
-    }
+    SaveCsvFile(this, u"Listeyi Dışa Aktar"_s, suggested, m_model->shownTable(), u"Liste kaydedilemedi"_s);
 }
 
 void Frm_Sms_Liste::fitColumns()
