@@ -2,32 +2,43 @@
 
 #include "model/phonebook.h"
 #include "model/session.h"
+#include "service/coding.h"
 #include "service/service.h"
 #include "text/number.h"
 #include "text/phonenumber.h"
 #include "text/storedtext.h"
 #include "ui/main/contacttablemodel.h"
 #include "ui/main/controls.h"
+#include "ui/main/filedialog.h"
 #include "ui/main/guardedlineedit.h"
 #include "ui/main/listview.h"
 #include "ui/main/messagebox.h"
+#include "ui/phonebook/contactimportdialogs.h"
 #include "ui/phonebook/phonebookwidgets.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QSet>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <initializer_list>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -204,12 +215,16 @@ void Frm_Tanim_Rehber::buildControls()
     m_new = NamedButton(u"Yeni Kişi"_s, u"Cmd_Yeni"_s, editor);
     m_save = NamedButton(u"Kaydet"_s, u"Cmd_Kaydet"_s, editor);
     m_delete = NamedButton(u"Sil"_s, u"Cmd_Sil"_s, editor);
+    m_import = NamedButton(u"İçe Aktar…"_s, u"Cmd_IceAktar"_s, editor);
+    m_export = NamedButton(u"Dışa Aktar…"_s, u"Cmd_DisaAktar"_s, editor);
     m_cancel = NamedButton(u"Vazgeç"_s, u"Cmd_Vazgec"_s, editor);
     m_commands = new QHBoxLayout;
     m_commands->addWidget(m_new);
     m_commands->addWidget(m_save);
     m_commands->addWidget(m_delete);
     m_commands->addStretch(1);
+    m_commands->addWidget(m_import);
+    m_commands->addWidget(m_export);
     m_commands->addWidget(m_cancel);
     auto *editorLayout = new QVBoxLayout(editor);
     editorLayout->addLayout(fields);
@@ -240,6 +255,8 @@ void Frm_Tanim_Rehber::buildControls()
     connect(m_new, &QPushButton::clicked, this, &Frm_Tanim_Rehber::newContact);
     connect(m_save, &QPushButton::clicked, this, &Frm_Tanim_Rehber::saveContact);
     connect(m_delete, &QPushButton::clicked, this, &Frm_Tanim_Rehber::deleteContact);
+    connect(m_import, &QPushButton::clicked, this, &Frm_Tanim_Rehber::importContacts);
+    connect(m_export, &QPushButton::clicked, this, &Frm_Tanim_Rehber::exportContacts);
     connect(m_cancel, &QPushButton::clicked, this, &Frm_Tanim_Rehber::closeWindow);
 }
 
@@ -301,7 +318,7 @@ void Frm_Tanim_Rehber::updateMenuItems()
 
 void Frm_Tanim_Rehber::newGroup()
 {
-    if (m_requestRunning)
+    if (busy())
         return;
     const QTreeWidgetItem *node = m_tree->currentItem();
     const QString parentNo = GroupTree::NodePosition(node) > 2 ? GroupTree::NodeGroupNo(node) : u"0"_s;
@@ -343,7 +360,7 @@ void Frm_Tanim_Rehber::renameGroup(int position, const QString &groupNo, const Q
     // The node still shows the stored name; it changes only when the service
     // took the new one. A node rebuilt meanwhile is left alone.
     QTreeWidgetItem *node = m_tree->nodeAtPosition(position);
-    if (m_requestRunning || !node || GroupTree::NodeGroupNo(node) != groupNo)
+    if (busy() || !node || GroupTree::NodeGroupNo(node) != groupNo)
         return;
     if (name == node->text(0) || name.trimmed().isEmpty())
         return;
@@ -366,7 +383,7 @@ void Frm_Tanim_Rehber::renameGroup(int position, const QString &groupNo, const Q
 void Frm_Tanim_Rehber::deleteGroup()
 {
     const QTreeWidgetItem *node = m_tree->currentItem();
-    if (m_requestRunning || GroupTree::NodePosition(node) <= 2)
+    if (busy() || GroupTree::NodePosition(node) <= 2)
         return;
     // The group comes from the node itself, not from its place in the tree.
     const QString groupNo = GroupTree::NodeGroupNo(node);
@@ -381,10 +398,28 @@ void Frm_Tanim_Rehber::deleteGroup()
 
 // ---- Contact lists ----
 
-void Frm_Tanim_Rehber::FillGroupContacts()
+QString Frm_Tanim_Rehber::chosenNodeGroupNo() const
 {
     const QTreeWidgetItem *node = m_tree->currentItem();
-    const QString groupNo = GroupTree::NodePosition(node) >= 2 ? GroupTree::NodeGroupNo(node) : u"0"_s;
+    return GroupTree::NodePosition(node) >= 2 ? GroupTree::NodeGroupNo(node) : u"0"_s;
+}
+
+void Frm_Tanim_Rehber::chooseGroupNode(const QString &groupNo)
+{
+    for (int position = 2; position <= m_tree->nodeCount(); ++position) {
+        QTreeWidgetItem *node = m_tree->nodeAtPosition(position);
+        if (GroupTree::NodeGroupNo(node) == groupNo) {
+            m_tree->setCurrentItem(node);
+            m_tree->scrollToItem(node);
+            FillGroupContacts();
+            return;
+        }
+    }
+}
+
+void Frm_Tanim_Rehber::FillGroupContacts()
+{
+    const QString groupNo = chosenNodeGroupNo();
     // The contact list is shared with the snapshot, not copied.
     const QList<Contact> contacts = m_session.snapshot().contacts;
     if (groupNo == u"0") {
@@ -528,7 +563,7 @@ bool Frm_Tanim_Rehber::numbersAreValid()
 
 void Frm_Tanim_Rehber::saveContact()
 {
-    if (m_requestRunning || !m_save->isEnabled() || !fieldsCanBeStored() || !numbersAreValid())
+    if (busy() || !m_save->isEnabled() || !fieldsCanBeStored() || !numbersAreValid())
         return;
     ContactValues values;
     for (std::size_t i = 0; i < m_fields.size(); ++i)
@@ -556,7 +591,7 @@ void Frm_Tanim_Rehber::saveContact()
 void Frm_Tanim_Rehber::deleteContact()
 {
     const QString recordNo = m_recordNo;
-    if (m_requestRunning || LeadingNumber(recordNo) <= 0)
+    if (busy() || LeadingNumber(recordNo) <= 0)
         return;
     const QString reply = talk([&] { return DeleteContact(m_service, recordNo); });
     if (reply != u"1") {
@@ -579,7 +614,7 @@ void Frm_Tanim_Rehber::moveContact(int position, const QString &groupNo)
     // holds. The root stands for no group.
     const ContactListView *source = contactList(m_activeList);
     const QTreeWidgetItem *node = m_tree->nodeAtPosition(position);
-    if (m_requestRunning || !source || position < 2 || !node || GroupTree::NodeGroupNo(node) != groupNo)
+    if (busy() || !source || position < 2 || !node || GroupTree::NodeGroupNo(node) != groupNo)
         return;
     const int row = selectedRow(source);
     if (row < 0)
@@ -598,6 +633,222 @@ void Frm_Tanim_Rehber::moveContact(int position, const QString &groupNo)
     BuildGroupTree();
     FillGroupContacts();
     MessageBox::show(this, u"Taşıma İşlemi Tamamlandı."_s);
+}
+
+// ---- Import and export ----
+
+namespace {
+
+QString documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+// A group name as part of a file name: letters, digits, blanks and "-" kept.
+QString fileNamePart(const QString &name)
+{
+    QString part;
+    for (const QChar ch : name)
+        part += ch.isLetterOrNumber() || ch == u' ' || ch == u'-' ? ch : u'-';
+    return part.simplified();
+}
+
+} // namespace
+
+void Frm_Tanim_Rehber::importContacts()
+{
+    if (busy())
+        return;
+    const QString path =
+        FileDialog::getOpenFileName(this, u"İçe Aktarılacak Dosya"_s, documentsFolder(),
+                                    u"Tablo dosyaları (*.csv *.txt *.tsv);;Tüm dosyalar (*)"_s);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MessageBox::show(this, u"Dosya okunamadı:\n%1\n\n%2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    QList<ImportPreviewDialog::GroupEntry> groups;
+    for (int i = 1; i < m_groupChoice->count(); ++i)
+        groups.append({m_groupChoice->itemText(i), m_groupChoice->itemData(i).toString()});
+    auto *preview = new ImportPreviewDialog(bytes, QFileInfo(path).fileName(), groups, chosenNodeGroupNo(),
+                                            m_session.snapshot().contacts, this);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    connect(preview, &QDialog::accepted, this, [this, preview] { runImport(preview->plan()); });
+    preview->open();
+}
+
+void Frm_Tanim_Rehber::runImport(const ImportPlan &plan)
+{
+    if (busy())
+        return;
+    m_importRunning = true;
+    QString groupNo = plan.groupNo;
+    if (plan.newGroup && !makeImportGroup(plan.newGroupName, &groupNo)) {
+        m_importRunning = false;
+        return;
+    }
+
+    // The records to send, by their place in the file.
+    QList<qsizetype> rows;
+    for (qsizetype i = 0; i < plan.checks.size(); ++i) {
+        if (plan.checks.at(i).accepted())
+            rows.append(plan.firstRecord() + i);
+    }
+    const auto shared = std::make_shared<const ImportPlan>(plan);
+    const QString customerNo = m_session.customerNo();
+    auto send = [this, shared, rows, groupNo, customerNo](qsizetype k) {
+        const ContactValues values = ImportedValues(shared->table.records.at(rows.at(k)), shared->mapping);
+        const QString reply = AddContact(m_service, customerNo, ContactData(groupNo, values));
+        if (reply == u"1")
+            return SendOutcome::Added;
+        return reply.isEmpty() ? SendOutcome::NoReply : SendOutcome::Refused;
+    };
+    auto *progress = new ImportProgressDialog(rows.size(), send, this);
+    // The summary comes after the dialog has closed, from the window's own loop.
+    connect(
+        progress, &ImportProgressDialog::sendingFinished, this,
+        [this, progress, shared, groupNo, rows] {
+            finishImport(*shared, groupNo, rows, progress->outcomes(), progress->stoppedByUser());
+            progress->deleteLater();
+        },
+        Qt::QueuedConnection);
+    progress->start();
+}
+
+bool Frm_Tanim_Rehber::makeImportGroup(const QString &name, QString *groupNo)
+{
+    QSet<QString> known;
+    for (const ContactGroup &group : m_session.snapshot().groups)
+        known.insert(group.Grup_No);
+    const QString reply = talk([&] { return AddGroup(m_service, m_session.customerNo(), u"0"_s, name); });
+    if (reply != u"1") {
+        MessageBox::show(this, u"Yeni grup oluşturulamadı..!"_s);
+        return false;
+    }
+    // The group the service made: a number not seen before, with the name as
+    // the service keeps it (letters its code page lacks come back changed).
+    QStringList made;
+    QString named;
+    if (reloadAndRebuild()) {
+        const QString stored = TextAsSent(name);
+        for (const ContactGroup &group : m_session.snapshot().groups) {
+            if (known.contains(group.Grup_No))
+                continue;
+            made.append(group.Grup_No);
+            if (group.Grp_Adi == stored)
+                named = group.Grup_No;
+        }
+    }
+    *groupNo = !named.isEmpty() ? named : made.size() == 1 ? made.constFirst() : QString();
+    if (groupNo->isEmpty()) {
+        MessageBox::show(this, u"\"%1\" grubu oluşturuldu, ancak sunucudan geri okunamadığı için kişiler "
+                               u"eklenmedi. Lütfen daha sonra bu gruba yeniden aktarınız."_s
+                                   .arg(name));
+        return false;
+    }
+    return true;
+}
+
+void Frm_Tanim_Rehber::finishImport(const ImportPlan &plan, const QString &groupNo, const QList<qsizetype> &sent,
+                                    const QList<SendOutcome> &outcomes, bool stoppedByUser)
+{
+    qsizetype added = 0;
+    qsizetype refused = 0;
+    qsizetype unanswered = 0;
+    qsizetype notSent = 0;
+    QList<NotImportedRecord> notImported;
+    for (qsizetype k = 0; k < sent.size(); ++k) {
+        const SendOutcome outcome = outcomes.at(k);
+        added += outcome == SendOutcome::Added;
+        refused += outcome == SendOutcome::Refused;
+        unanswered += outcome == SendOutcome::NoReply;
+        notSent += outcome == SendOutcome::NotSent;
+        if (outcome != SendOutcome::Added)
+            notImported.append({sent.at(k), SendOutcomeText(outcome)});
+    }
+    // The skipped rows by reason, the reasons in the order they first occur.
+    QList<std::pair<QString, qsizetype>> skipped;
+    QHash<QString, qsizetype> reasonAt;
+    qsizetype skippedCount = 0;
+    for (qsizetype i = 0; i < plan.checks.size(); ++i) {
+        const ImportCheck &check = plan.checks.at(i);
+        if (check.accepted() || check.verdict == ImportVerdict::Blank)
+            continue;
+        const QString reason = ImportVerdictText(check);
+        const auto at = reasonAt.constFind(reason);
+        if (at == reasonAt.cend()) {
+            reasonAt.insert(reason, skipped.size());
+            skipped.append({reason, 1});
+        } else {
+            ++skipped[*at].second;
+        }
+        ++skippedCount;
+        notImported.append({plan.firstRecord() + i, reason});
+    }
+    std::sort(notImported.begin(), notImported.end(),
+              [](const NotImportedRecord &a, const NotImportedRecord &b) { return a.record < b.record; });
+
+    // One reload for the whole import, when anything may have been stored.
+    bool fresh = true;
+    if (added > 0 || unanswered > 0) {
+        fresh = reloadAndRebuild();
+        if (fresh)
+            chooseGroupNode(groupNo);
+    }
+    m_importRunning = false;
+
+    const QLocale locale;
+    QStringList lines;
+    lines.append(stoppedByUser  ? u"İçe aktarma durduruldu."_s
+                 : unanswered ? u"Sunucudan yanıt alınamadığı için içe aktarma durduruldu."_s
+                              : u"İçe aktarma tamamlandı."_s);
+    lines.append(u"Eklenen kişi: %1"_s.arg(locale.toString(added)));
+    if (skippedCount > 0) {
+        lines.append(u"Atlanan satır: %1"_s.arg(locale.toString(skippedCount)));
+        for (const auto &[reason, count] : std::as_const(skipped))
+            lines.append(u"    %1: %2"_s.arg(reason, locale.toString(count)));
+    }
+    if (refused > 0)
+        lines.append(u"Sunucunun kabul etmediği: %1"_s.arg(locale.toString(refused)));
+    if (unanswered > 0)
+        lines.append(u"Yanıt alınamayan (eklenmiş olabilir): %1"_s.arg(locale.toString(unanswered)));
+    if (notSent > 0)
+        lines.append(u"Gönderilmeyen: %1"_s.arg(locale.toString(notSent)));
+    const QString summary = lines.join(u'\n');
+
+    if (!fresh)
+        reportStaleLists();
+    if (notImported.isEmpty()) {
+        MessageBox::show(this, summary);
+        return;
+    }
+    if (!MessageBox::askYesNo(this, u"İçe Aktar"_s,
+                              summary + u"\n\nEklenmeyen satırlar, düzeltip yeniden içe aktarmak üzere bir "
+                                        u"dosyaya kaydedilsin mi?"_s))
+        return;
+    SaveCsvFile(this, u"Eklenmeyen Satırları Kaydet"_s, QDir(documentsFolder()).filePath(u"eklenmeyen-satirlar.csv"_s),
+                NotImportedTable(plan.table.records, plan.hasHeader, plan.mapping, notImported),
+                u"Dosya kaydedilemedi"_s);
+}
+
+void Frm_Tanim_Rehber::exportContacts()
+{
+    if (busy())
+        return;
+    const QString groupNo = chosenNodeGroupNo();
+    const QList<QStringList> table = ContactExportTable(m_session.snapshot(), groupNo);
+    if (table.size() <= 1) {
+        MessageBox::show(this, u"Seçilen grupta dışa aktarılacak kişi yok."_s);
+        return;
+    }
+    const QString name = groupNo == u"0" ? u"rehber"_s : u"rehber-"_s + fileNamePart(m_tree->currentItem()->text(0));
+    SaveCsvFile(this, u"Kişileri Dışa Aktar"_s, QDir(documentsFolder()).filePath(name + u".csv"_s), table,
+                u"Dosya kaydedilemedi"_s);
 }
 
 // ---- The service and the window ----
@@ -630,7 +881,7 @@ void Frm_Tanim_Rehber::closeWindow()
 void Frm_Tanim_Rehber::closeEvent(QCloseEvent *event)
 {
     // Never closed while its own request waits for the service.
-    if (m_requestRunning) {
+    if (busy()) {
         event->ignore();
         return;
     }

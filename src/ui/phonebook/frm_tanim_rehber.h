@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/contactfile.h"
 #include "model/snapshot.h"
 
 #include <QString>
@@ -17,6 +18,7 @@ class QPushButton;
 namespace velmor {
 
 class ContactListView;
+struct ImportPlan;
 class ContactTableModel;
 class GuardedLineEdit;
 class PhoneBookTree;
@@ -80,6 +82,21 @@ private:
     void deleteGroup();
     void moveContact(int position, const QString &groupNo);
 
+    // "İçe Aktar…": a file read and previewed, its accepted rows sent one
+    // command each with a progress that can be stopped, one reload at the
+    // end, and a summary whose rows that did not go in can be saved.
+    void importContacts();
+    void runImport(const ImportPlan &plan);
+    bool makeImportGroup(const QString &name, QString *groupNo);
+    void finishImport(const ImportPlan &plan, const QString &groupNo, const QList<qsizetype> &sent,
+                      const QList<SendOutcome> &outcomes, bool stoppedByUser);
+    // "Dışa Aktar…": the chosen group's contacts (the root: all) as a CSV file.
+    void exportContacts();
+    // The group chosen in the tree; "0" for the root.
+    QString chosenNodeGroupNo() const;
+    void chooseGroupNode(const QString &groupNo);
+    bool busy() const { return m_requestRunning || m_importRunning; }
+
     void newContact();
     void saveContact();
     void deleteContact();
@@ -118,6 +135,8 @@ private:
     QPushButton *m_save = nullptr;           // Cmd_Kaydet
     QPushButton *m_delete = nullptr;         // Cmd_Sil
     QPushButton *m_cancel = nullptr;         // Cmd_Vazgec
+    QPushButton *m_import = nullptr;         // Cmd_IceAktar
+    QPushButton *m_export = nullptr;         // Cmd_DisaAktar
     QHBoxLayout *m_commands = nullptr;       // the editor's command row, with room for more
 
     ContactTableModel *m_groupModel = nullptr;
@@ -131,6 +150,7 @@ private:
     QString m_groupNo;  // Label2(1)
     int m_activeList = 0;
     bool m_requestRunning = false;
+    bool m_importRunning = false; // from the preview's "Aktar" to the summary
 };
 
 } // namespace velmor

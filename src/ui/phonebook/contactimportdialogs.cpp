@@ -1,0 +1,527 @@
+#include "ui/phonebook/contactimportdialogs.h"
+
+#include "text/storedtext.h"
+#include "ui/main/controls.h"
+#include "ui/main/guardedlineedit.h"
+#include "ui/main/listview.h"
+#include "ui/main/messagebox.h"
+
+#include <QAbstractTableModel>
+#include <QBrush>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace velmor {
+
+// The records of the file as a table: the record's number in the file, its
+// fields, and its verdict; all records, or only those that will not go in.
+class ImportPreviewModel final : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setContents(const ImportPlan &plan, bool onlyRefused)
+    {
+        beginResetModel();
+        m_records = plan.table.records;
+        m_checks = plan.checks;
+        m_mapping = plan.mapping;
+        m_hasHeader = plan.hasHeader;
+        m_first = plan.firstRecord();
+        m_width = 0;
+        for (const QStringList &record : std::as_const(m_records))
+            m_width = std::max(m_width, int(record.size()));
+        m_rows.clear();
+        m_rows.reserve(m_checks.size());
+        for (qsizetype i = 0; i < m_checks.size(); ++i) {
+            const ImportVerdict verdict = m_checks.at(i).verdict;
+            if (!onlyRefused || (verdict != ImportVerdict::Accepted && verdict != ImportVerdict::Blank))
+                m_rows.append(i);
+        }
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_width + 2; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid())
+            return {};
+        const qsizetype check = m_rows.at(index.row());
+        const ImportCheck &verdict = m_checks.at(check);
+        const qsizetype record = m_first + check;
+        if (role == Qt::ForegroundRole && !verdict.accepted())
+            return QBrush(verdict.verdict == ImportVerdict::Blank ? Qt::gray : Qt::darkRed);
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+            return {};
+        const int column = index.column();
+        if (column == 0)
+            return QString::number(record + 1);
+        if (column == m_width + 1)
+            return ImportVerdictText(verdict);
+        const QStringList &fields = m_records.at(record);
+        return column - 1 < fields.size() ? fields.at(column - 1) : QString();
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        if (section == 0)
+            return u"Satır"_s;
+        if (section == m_width + 1)
+            return u"Durum"_s;
+        const int column = section - 1;
+        QString name = m_hasHeader && column < m_records.constFirst().size() ? m_records.constFirst().at(column)
+                                                                              : QString();
+        if (name.trimmed().isEmpty())
+            name = u"%1. sütun"_s.arg(column + 1);
+        const auto field = std::find(m_mapping.cbegin(), m_mapping.cend(), column);
+        if (field != m_mapping.cend())
+            name += u" → "_s + ContactFieldName(int(field - m_mapping.cbegin()));
+        return name;
+    }
+
+private:
+    QList<QStringList> m_records;
+    QList<ImportCheck> m_checks;
+    ImportMapping m_mapping = kNoMapping;
+    QList<qsizetype> m_rows;
+    qsizetype m_first = 0;
+    int m_width = 0;
+    bool m_hasHeader = false;
+};
+
+namespace {
+
+struct EncodingEntry
+{
+    const char16_t *caption;
+    TextEncoding encoding;
+};
+constexpr std::array<EncodingEntry, 3> kEncodings{{
+    {u"UTF-8", TextEncoding::Utf8},
+    {u"Windows-1254 (Türkçe)", TextEncoding::Windows1254},
+    {u"UTF-16 (Unicode metin)", TextEncoding::Utf16},
+}};
+
+// "Adres (2. satır)" and the like read as captions: "Adres (2. satır) :".
+QString fieldCaption(int field)
+{
+    return ContactFieldName(field) + u" :"_s;
+}
+
+} // namespace
+
+// ---- The preview ----
+
+ImportPreviewDialog::ImportPreviewDialog(QByteArray bytes, const QString &fileName, const QList<GroupEntry> &groups,
+                                         const QString &preferredGroupNo, const QList<Contact> &contacts,
+                                         QWidget *parent)
+    : QDialog(parent), m_bytes(std::move(bytes)), m_contacts(contacts)
+{
+    setObjectName(u"ImportPreview"_s);
+    setWindowTitle(u"Kişileri İçe Aktar"_s);
+    setModal(true);
+    buildControls(fileName, groups);
+
+    const int preferred = m_group->findData(preferredGroupNo);
+    m_group->setCurrentIndex(preferred >= 0 ? preferred : 0);
+    if (groups.isEmpty()) {
+        m_existingGroup->setEnabled(false);
+        m_newGroup->setChecked(true);
+    }
+
+    m_table = ReadCsv(m_bytes);
+    {
+        const QSignalBlocker quiet(m_encoding);
+        for (int i = 0; i < int(kEncodings.size()); ++i) {
+            if (kEncodings[std::size_t(i)].encoding == m_table.encoding)
+                m_encoding->setCurrentIndex(i);
+        }
+    }
+    {
+        const QSignalBlocker quiet(m_header);
+        m_header->setChecked(DetectImportHeader(m_table.records));
+    }
+    proposeMapping();
+    groupChanged();
+    resize(Twips(13500), Twips(9000));
+}
+
+ImportPreviewDialog::~ImportPreviewDialog() = default;
+
+void ImportPreviewDialog::buildControls(const QString &fileName, const QList<GroupEntry> &groups)
+{
+    auto *fileCaption = new QLabel(u"Dosya : %1"_s.arg(fileName), this);
+    fileCaption->setObjectName(u"lblDosya"_s);
+
+    auto *encodingCaption = new QLabel(u"Kodlama :"_s, this);
+    m_encoding = new QComboBox(this);
+    m_encoding->setObjectName(u"cboKodlama"_s);
+    for (const EncodingEntry &entry : kEncodings)
+        m_encoding->addItem(QString::fromUtf16(entry.caption));
+    encodingCaption->setBuddy(m_encoding);
+    m_header = new QCheckBox(u"İlk satır sütun adlarıdır"_s, this);
+    m_header->setObjectName(u"chkBaslik"_s);
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(encodingCaption);
+    fileRow->addWidget(m_encoding);
+    fileRow->addSpacing(Twips(300));
+    fileRow->addWidget(m_header);
+    fileRow->addStretch(1);
+
+    // Which column fills each field.
+    auto *columns = CaptionedFrame(u"Alanların Sütunları"_s, u"fraSutunlar"_s, this);
+    auto *columnsLayout = new QGridLayout(columns);
+    for (int field = 0; field < kContactFieldCount; ++field) {
+        auto *caption = new QLabel(fieldCaption(field), columns);
+        auto *choice = new QComboBox(columns);
+        choice->setObjectName(u"cboAlan_%1"_s.arg(field));
+        caption->setBuddy(choice);
+        const int row = field % 5;
+        const int column = field / 5 * 2;
+        columnsLayout->addWidget(caption, row, column);
+        columnsLayout->addWidget(choice, row, column + 1);
+        m_fields[std::size_t(field)] = choice;
+        connect(choice, &QComboBox::currentIndexChanged, this, &ImportPreviewDialog::mappingChosen);
+    }
+    columnsLayout->setColumnStretch(1, 1);
+    columnsLayout->setColumnStretch(3, 1);
+
+    // Where the contacts go.
+    auto *target = CaptionedFrame(u"Eklenecekleri Grup"_s, u"fraGrup"_s, this);
+    m_existingGroup = new QRadioButton(u"Var olan grup :"_s, target);
+    m_existingGroup->setObjectName(u"optVarOlanGrup"_s);
+    m_existingGroup->setChecked(true);
+    m_group = new QComboBox(target);
+    m_group->setObjectName(u"cboGrup"_s);
+    m_group->setAccessibleName(u"Var olan grup"_s);
+    for (const GroupEntry &group : groups)
+        m_group->addItem(group.name, group.groupNo);
+    m_newGroup = new QRadioButton(u"Yeni grup :"_s, target);
+    m_newGroup->setObjectName(u"optYeniGrup"_s);
+    m_newGroupName = new GuardedLineEdit(target);
+    m_newGroupName->setObjectName(u"txtYeniGrup"_s);
+    m_newGroupName->setAccessibleName(u"Yeni grup adı"_s);
+    m_newGroupName->setTypingLimit(kGroupNameLimit);
+    auto *choice = new QButtonGroup(this);
+    choice->addButton(m_existingGroup);
+    choice->addButton(m_newGroup);
+    m_keepDuplicates = new QCheckBox(u"Grupta ya da dosyada daha önce geçen cep telefonlarını da ekle"_s, target);
+    m_keepDuplicates->setObjectName(u"chkTekrarlar"_s);
+    auto *targetLayout = new QGridLayout(target);
+    targetLayout->addWidget(m_existingGroup, 0, 0);
+    targetLayout->addWidget(m_group, 0, 1);
+    targetLayout->addWidget(m_newGroup, 1, 0);
+    targetLayout->addWidget(m_newGroupName, 1, 1);
+    targetLayout->addWidget(m_keepDuplicates, 2, 0, 1, 2);
+    targetLayout->setColumnStretch(1, 1);
+
+    // The records with their verdicts.
+    auto *records = CaptionedFrame(u"Dosyadaki Satırlar"_s, u"fraSatirlar"_s, this);
+    m_model = new ImportPreviewModel(this);
+    m_rows = new QTableView(records);
+    m_rows->setObjectName(u"lstSatirlar"_s);
+    m_rows->setAccessibleName(records->title());
+    m_rows->setModel(m_model);
+    m_rows->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_rows->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_rows->setAlternatingRowColors(true);
+    m_rows->verticalHeader()->hide();
+    m_rows->verticalHeader()->setDefaultSectionSize(m_rows->fontMetrics().height() + 6);
+    m_rows->horizontalHeader()->setDefaultSectionSize(Twips(1800));
+    m_rows->setWordWrap(false);
+    m_onlyRefused = new QCheckBox(u"Yalnızca aktarılmayacak satırları göster"_s, records);
+    m_onlyRefused->setObjectName(u"chkAktarilmayanlar"_s);
+    m_summary = new QLabel(records);
+    m_summary->setObjectName(u"lblOzet"_s);
+    auto *recordsLayout = new QVBoxLayout(records);
+    recordsLayout->addWidget(m_onlyRefused);
+    recordsLayout->addWidget(m_rows, 1);
+    recordsLayout->addWidget(m_summary);
+
+    m_import = NamedButton(u"Aktar"_s, u"cmdAktar"_s, this);
+    m_import->setDefault(true);
+    auto *cancel = NamedButton(u"Vazgeç"_s, u"cmdOnizlemeVazgec"_s, this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_import);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(fileCaption);
+    layout->addLayout(fileRow);
+    auto *choices = new QHBoxLayout;
+    choices->addWidget(columns, 3);
+    choices->addWidget(target, 2);
+    layout->addLayout(choices);
+    layout->addWidget(records, 1);
+    layout->addLayout(buttons);
+
+    connect(m_encoding, &QComboBox::currentIndexChanged, this, &ImportPreviewDialog::readFile);
+    connect(m_header, &QCheckBox::toggled, this, [this] {
+        proposeMapping();
+        check();
+    });
+    connect(m_group, &QComboBox::currentIndexChanged, this, &ImportPreviewDialog::groupChanged);
+    connect(m_existingGroup, &QRadioButton::toggled, this, &ImportPreviewDialog::groupChanged);
+    connect(m_newGroupName, &QLineEdit::textEdited, this, [this] { m_newGroup->setChecked(true); });
+    connect(m_keepDuplicates, &QCheckBox::toggled, this, &ImportPreviewDialog::check);
+    connect(m_onlyRefused, &QCheckBox::toggled, this, &ImportPreviewDialog::check);
+    connect(m_import, &QPushButton::clicked, this, &ImportPreviewDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &ImportPreviewDialog::reject);
+}
+
+void ImportPreviewDialog::readFile()
+{
+    const int entry = std::max(0, m_encoding->currentIndex());
+    m_table = ReadCsv(m_bytes, kEncodings[std::size_t(entry)].encoding);
+    {
+        const QSignalBlocker quiet(m_header);
+        m_header->setChecked(DetectImportHeader(m_table.records));
+    }
+    proposeMapping();
+    check();
+}
+
+void ImportPreviewDialog::proposeMapping()
+{
+    m_mapping = ProposeImportMapping(m_table.records, m_header->isChecked());
+    showMappingInChoices();
+}
+
+void ImportPreviewDialog::showMappingInChoices()
+{
+    int width = 0;
+    for (const QStringList &record : std::as_const(m_table.records))
+        width = std::max(width, int(record.size()));
+    const bool named = m_header->isChecked() && !m_table.records.isEmpty();
+    for (int field = 0; field < kContactFieldCount; ++field) {
+        QComboBox *choice = m_fields[std::size_t(field)];
+        const QSignalBlocker quiet(choice);
+        choice->clear();
+        choice->addItem(u"(yok)"_s, -1);
+        for (int column = 0; column < width; ++column) {
+            const QString name = named && column < m_table.records.constFirst().size()
+                ? m_table.records.constFirst().at(column).trimmed()
+                : QString();
+            choice->addItem(name.isEmpty() ? u"%1. sütun"_s.arg(column + 1)
+                                           : u"%1. sütun: %2"_s.arg(column + 1).arg(name),
+                            column);
+        }
+        choice->setCurrentIndex(std::max(0, choice->findData(m_mapping[std::size_t(field)])));
+    }
+}
+
+void ImportPreviewDialog::mappingChosen()
+{
+    for (int field = 0; field < kContactFieldCount; ++field)
+        m_mapping[std::size_t(field)] = m_fields[std::size_t(field)]->currentData().toInt();
+    check();
+}
+
+void ImportPreviewDialog::groupChanged()
+{
+    m_group->setEnabled(m_existingGroup->isChecked());
+    check();
+}
+
+void ImportPreviewDialog::check()
+{
+    ImportOptions options;
+    options.mapping = m_mapping;
+    options.hasHeader = m_header->isChecked();
+    options.keepDuplicates = m_keepDuplicates->isChecked();
+    if (m_existingGroup->isChecked())
+        options.groupMobiles = GroupMobileNumbers(m_contacts, m_group->currentData().toString());
+    m_checks = CheckImportRecords(m_table.records, options);
+    m_accepted = 0;
+    m_refused = 0;
+    for (const ImportCheck &check : std::as_const(m_checks)) {
+        if (check.accepted())
+            ++m_accepted;
+        else if (check.verdict != ImportVerdict::Blank)
+            ++m_refused;
+    }
+    m_model->setContents(plan(), m_onlyRefused->isChecked());
+    const QLocale locale;
+    m_summary->setText(u"%1 satır aktarılacak, %2 satır aktarılmayacak."_s.arg(locale.toString(m_accepted),
+                                                                               locale.toString(m_refused)));
+}
+
+ImportPlan ImportPreviewDialog::plan() const
+{
+    ImportPlan plan;
+    plan.table = m_table;
+    plan.hasHeader = m_header->isChecked();
+    plan.mapping = m_mapping;
+    plan.checks = m_checks;
+    plan.newGroup = m_newGroup->isChecked();
+    plan.groupNo = plan.newGroup ? QString() : m_group->currentData().toString();
+    plan.newGroupName = plan.newGroup ? m_newGroupName->text().trimmed() : QString();
+    return plan;
+}
+
+void ImportPreviewDialog::accept()
+{
+    if (m_newGroup->isChecked()) {
+        const QString name = m_newGroupName->text();
+        QString problem;
+        if (name.trimmed().isEmpty())
+            problem = u"Lütfen yeni grubun adını yazınız."_s;
+        else if (HoldsStoreSeparator(name))
+            problem = StoreSeparatorMessage(u"Grup Adı"_s);
+        if (!problem.isEmpty()) {
+            MessageBox::show(this, problem);
+            m_newGroupName->setFocus();
+            m_newGroupName->selectAll();
+            return;
+        }
+    } else if (m_group->currentData().toString().isEmpty()) {
+        MessageBox::show(this, u"Lütfen kişilerin ekleneceği grubu seçiniz."_s);
+        m_group->setFocus();
+        return;
+    }
+    if (m_accepted == 0) {
+        MessageBox::show(this, u"Aktarılabilecek satır yok. Lütfen alanların sütunlarını ve satırların "
+                               u"durumunu kontrol ediniz."_s);
+        return;
+    }
+    QDialog::accept();
+}
+
+// ---- Sending ----
+
+ImportProgressDialog::ImportProgressDialog(qsizetype total, SendRow send, QWidget *parent)
+    : QDialog(parent), m_total(total), m_send(std::move(send)), m_outcomes(total, SendOutcome::NotSent)
+{
+    setObjectName(u"ImportProgress"_s);
+    setWindowTitle(u"Kişiler İçe Aktarılıyor"_s);
+    setModal(true);
+    m_done = new QLabel(this);
+    m_done->setObjectName(u"lblGonderilen"_s);
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName(u"prgAktarma"_s);
+    m_bar->setAccessibleName(u"Gönderilen kişiler"_s);
+    m_bar->setRange(0, int(std::min<qsizetype>(total, std::numeric_limits<int>::max())));
+    m_timeLeft = new QLabel(this);
+    m_timeLeft->setObjectName(u"lblKalanSure"_s);
+    m_stop = NamedButton(u"Vazgeç"_s, u"cmdAktarmaVazgec"_s, this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_stop);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_done);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_timeLeft);
+    layout->addLayout(buttons);
+    setMinimumWidth(Twips(6000));
+    connect(m_stop, &QPushButton::clicked, this, &ImportProgressDialog::reject);
+    showProgress();
+}
+
+void ImportProgressDialog::start()
+{
+    m_running = true;
+    m_clock.start();
+    open();
+    m_stop->setFocus();
+    QTimer::singleShot(0, this, &ImportProgressDialog::sendNext);
+}
+
+void ImportProgressDialog::sendNext()
+{
+    if (!m_running)
+        return;
+    if (m_stopAsked || m_next >= m_total) {
+        finish();
+        return;
+    }
+    const SendOutcome outcome = m_send(m_next);
+    m_outcomes[m_next] = outcome;
+    ++m_next;
+    showProgress();
+    if (outcome == SendOutcome::NoReply) {
+        finish();
+        return;
+    }
+    // The next row after the events that came meanwhile: paints, and a "Vazgeç".
+    QTimer::singleShot(0, this, &ImportProgressDialog::sendNext);
+}
+
+void ImportProgressDialog::finish()
+{
+    m_running = false;
+    done(QDialog::Accepted);
+    emit sendingFinished();
+}
+
+void ImportProgressDialog::showProgress()
+{
+    const QLocale locale;
+    m_done->setText(u"%1 / %2 kişi gönderildi"_s.arg(locale.toString(m_next), locale.toString(m_total)));
+    m_bar->setValue(int(std::min<qsizetype>(m_next, m_bar->maximum())));
+    if (m_stopAsked) {
+        m_timeLeft->setText(u"Durduruluyor…"_s);
+        return;
+    }
+    const qint64 elapsed = m_running ? m_clock.elapsed() : 0;
+    if (m_next == 0 || elapsed < 500) {
+        m_timeLeft->setText(u"Kalan süre: hesaplanıyor…"_s);
+        return;
+    }
+    const qint64 seconds = (elapsed * (m_total - m_next) / m_next + 999) / 1000;
+    QString left;
+    if (seconds < 1)
+        left = u"bir saniyeden az"_s;
+    else if (seconds < 60)
+        left = u"yaklaşık %1 sn"_s.arg(seconds);
+    else
+        left = u"yaklaşık %1 dk %2 sn"_s.arg(seconds / 60).arg(seconds % 60);
+    m_timeLeft->setText(u"Kalan süre: "_s + left);
+}
+
+void ImportProgressDialog::reject()
+{
+    if (!m_running) {
+        QDialog::reject();
+        return;
+    }
+    // Taken between two rows: the row on its way is finished, none after it.
+    m_stopAsked = true;
+    m_stop->setEnabled(false);
+    showProgress();
+}
+
+void ImportProgressDialog::closeEvent(QCloseEvent *event)
+{
+    if (m_running) {
+        event->ignore();
+        reject();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+} // namespace velmor
