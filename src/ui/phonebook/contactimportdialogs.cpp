@@ -33,10 +33,12 @@ using namespace Qt::StringLiterals;
 namespace velmor {
 
 // The records of the file as a table: the record's number in the file, its
-// fields, and its verdict; all records, or only those that will not go in.
+// verdict, and its fields; all records, or only those that will not go in.
 class ImportPreviewModel final : public QAbstractTableModel
 {
 public:
+    enum Column { NumberColumn, VerdictColumn, FirstFileColumn };
+
     using QAbstractTableModel::QAbstractTableModel;
 
     void setContents(const ImportPlan &plan, bool onlyRefused)
@@ -61,7 +63,7 @@ public:
     }
 
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_width + 2; }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : FirstFileColumn + m_width; }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
@@ -75,30 +77,35 @@ public:
         if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
             return {};
         const int column = index.column();
-        if (column == 0)
+        if (column == NumberColumn)
             return QString::number(record + 1);
-        if (column == m_width + 1)
+        if (column == VerdictColumn)
             return ImportVerdictText(verdict);
         const QStringList &fields = m_records.at(record);
-        return column - 1 < fields.size() ? fields.at(column - 1) : QString();
+        return column - FirstFileColumn < fields.size() ? fields.at(column - FirstFileColumn) : QString();
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return QAbstractTableModel::headerData(section, orientation, role);
-        if (section == 0)
+        if (section == NumberColumn)
             return u"Satır"_s;
-        if (section == m_width + 1)
+        if (section == VerdictColumn)
             return u"Durum"_s;
-        const int column = section - 1;
-        QString name = m_hasHeader && column < m_records.constFirst().size() ? m_records.constFirst().at(column)
-                                                                              : QString();
-        if (name.trimmed().isEmpty())
+        const int column = section - FirstFileColumn;
+        QString name = m_hasHeader && column < m_records.constFirst().size()
+            ? m_records.constFirst().at(column).trimmed()
+            : QString();
+        if (name.isEmpty())
             name = u"%1. sütun"_s.arg(column + 1);
+        // The field the column fills, unless the column bears its name.
         const auto field = std::find(m_mapping.cbegin(), m_mapping.cend(), column);
-        if (field != m_mapping.cend())
-            name += u" → "_s + ContactFieldName(int(field - m_mapping.cbegin()));
+        if (field != m_mapping.cend()) {
+            const QString fieldName = ContactFieldName(int(field - m_mapping.cbegin()));
+            if (name.compare(fieldName, Qt::CaseInsensitive) != 0)
+                name += u" → "_s + fieldName;
+        }
         return name;
     }
 
@@ -365,6 +372,8 @@ void ImportPreviewDialog::check()
             ++m_refused;
     }
     m_model->setContents(plan(), m_onlyRefused->isChecked());
+    m_rows->setColumnWidth(ImportPreviewModel::NumberColumn, Twips(750));
+    m_rows->setColumnWidth(ImportPreviewModel::VerdictColumn, Twips(4500));
     const QLocale locale;
     m_summary->setText(u"%1 satır aktarılacak, %2 satır aktarılmayacak."_s.arg(locale.toString(m_accepted),
                                                                                locale.toString(m_refused)));
