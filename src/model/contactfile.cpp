@@ -57,18 +57,26 @@ QString cell(const QStringList &record, int column)
     return column >= 0 && column < record.size() ? record.at(column) : QString();
 }
 
-QString cleaned(QString value)
+bool isBreak(QChar ch)
 {
-    for (QChar &ch : value) {
-        if (ch == u'\n' || ch == u'\r' || ch == u'\t')
-            ch = u' ';
-    }
-    return value.trimmed();
+    return ch == u'\n' || ch == u'\r' || ch == u'\t';
+}
+
+// Copies only a value that changes; most are taken as they are.
+QString cleaned(const QString &value)
+{
+    if (std::none_of(value.cbegin(), value.cend(), isBreak))
+        return value.trimmed();
+    QString out = value;
+    std::replace_if(out.begin(), out.end(), isBreak, QChar(u' '));
+    return out.trimmed();
 }
 
 bool blankRecord(const QStringList &record)
 {
-    return std::all_of(record.cbegin(), record.cend(), [](const QString &f) { return f.trimmed().isEmpty(); });
+    return std::all_of(record.cbegin(), record.cend(), [](const QString &field) {
+        return std::all_of(field.cbegin(), field.cend(), [](QChar ch) { return ch.isSpace(); });
+    });
 }
 
 bool holdsDigit(const QString &text)
@@ -140,12 +148,13 @@ void guessFromContents(const QList<QStringList> &records, qsizetype first, Impor
     }
 }
 
-QString normalisedNumber(const QString &written, QString (*normalise)(QStringView))
+// A number already in the kept form is taken as it is, without a copy.
+QString normalisedNumber(const QString &written, bool (*kept)(QStringView), QString (*normalise)(QStringView))
 {
-    if (written.isEmpty())
+    if (written.isEmpty() || kept(written))
         return written;
-    const QString kept = normalise(written);
-    return kept.isEmpty() ? written : kept;
+    const QString normalised = normalise(written);
+    return normalised.isEmpty() ? written : normalised;
 }
 
 } // namespace
@@ -229,9 +238,9 @@ ContactValues ImportedValues(const QStringList &record, const ImportMapping &map
     ContactValues values;
     for (int field = 0; field < kContactFieldCount; ++field)
         values[std::size_t(field)] = cleaned(cell(record, mapping[std::size_t(field)]));
-    values[FieldGsm] = normalisedNumber(values[FieldGsm], NormaliseMobileNumber);
-    values[FieldTel] = normalisedNumber(values[FieldTel], NormaliseFixedNumber);
-    values[FieldFax] = normalisedNumber(values[FieldFax], NormaliseFixedNumber);
+    values[FieldGsm] = normalisedNumber(values[FieldGsm], IsMobileNumber, NormaliseMobileNumber);
+    values[FieldTel] = normalisedNumber(values[FieldTel], IsFixedNumber, NormaliseFixedNumber);
+    values[FieldFax] = normalisedNumber(values[FieldFax], IsFixedNumber, NormaliseFixedNumber);
     return values;
 }
 

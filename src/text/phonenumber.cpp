@@ -1,5 +1,7 @@
 #include "text/phonenumber.h"
 
+#include <algorithm>
+
 namespace velmor {
 
 namespace {
@@ -19,52 +21,73 @@ bool allDigits(QStringView text)
 }
 
 // The ten digits of the national number (area or operator code and
-// subscriber number), or the empty text.
-QString NationalDigits(QStringView written)
+// subscriber number) into national; false when the text holds none. Works
+// in a buffer on the stack: lists of many numbers are read through here.
+bool NationalDigits(QStringView written, char16_t (&national)[10])
 {
-    QString digits;
-    digits.reserve(written.size());
+    constexpr qsizetype kMostDigits = 14; // "0090" and ten digits
+    char16_t digits[kMostDigits];
+    qsizetype count = 0;
     qsizetype i = 0;
     while (i < written.size() && written[i].isSpace())
         ++i;
     if (i < written.size() && written[i] == u'+') {
-        digits += u"00";
+        digits[count++] = u'0';
+        digits[count++] = u'0';
         ++i;
     }
     for (; i < written.size(); ++i) {
         const QChar ch = written[i];
-        if (isDigit(ch))
-            digits += ch;
-        else if (!(ch.isSpace() || ch == u'-' || ch == u'.' || ch == u'/' || ch == u'(' || ch == u')'))
-            return {};
+        if (isDigit(ch)) {
+            if (count == kMostDigits)
+                return false;
+            digits[count++] = ch.unicode();
+        } else if (!(ch.isSpace() || ch == u'-' || ch == u'.' || ch == u'/' || ch == u'(' || ch == u')')) {
+            return false;
+        }
     }
-    if (digits.size() == 14 && digits.startsWith(u"0090"))
-        return digits.sliced(4);
-    if (digits.size() == 12 && digits.startsWith(u"90"))
-        return digits.sliced(2);
-    if (digits.size() == 11 && digits.startsWith(u'0'))
-        return digits.sliced(1);
-    if (digits.size() == 10 && !digits.startsWith(u'0'))
-        return digits;
-    return {};
+    const QStringView all(digits, count);
+    qsizetype skip = -1;
+    if (count == 14 && all.startsWith(u"0090"))
+        skip = 4;
+    else if (count == 12 && all.startsWith(u"90"))
+        skip = 2;
+    else if (count == 11 && all.startsWith(u'0'))
+        skip = 1;
+    else if (count == 10 && !all.startsWith(u'0'))
+        skip = 0;
+    if (skip < 0)
+        return false;
+    std::copy(digits + skip, digits + count, national);
+    return true;
+}
+
+// "0" and the national digits.
+QString trunkForm(const char16_t (&national)[10])
+{
+    QString number(11, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(number.data());
+    out[0] = u'0';
+    std::copy(national, national + 10, out + 1);
+    return number;
 }
 
 } // namespace
 
 QString NormaliseMobileNumber(QStringView written)
 {
-    const QString national = NationalDigits(written);
-    if (national.size() != 10 || !national.startsWith(u'5'))
+    char16_t national[10];
+    if (!NationalDigits(written, national) || national[0] != u'5')
         return {};
-    return u'0' + national;
+    return trunkForm(national);
 }
 
 QString NormaliseFixedNumber(QStringView written)
 {
-    const QString national = NationalDigits(written);
-    if (national.size() != 10)
+    char16_t national[10];
+    if (!NationalDigits(written, national))
         return {};
-    return u'0' + national;
+    return trunkForm(national);
 }
 
 bool IsMobileNumber(QStringView number)

@@ -121,6 +121,8 @@ private:
 
 namespace {
 
+constexpr qint64 kShowEveryMs = 100;
+
 struct EncodingEntry
 {
     const char16_t *caption;
@@ -470,7 +472,9 @@ void ImportProgressDialog::sendNext()
     const SendOutcome outcome = m_send(m_next);
     m_outcomes[m_next] = outcome;
     ++m_next;
-    showProgress();
+    // Shown a few times a second: a repaint per row would slow a fast service down.
+    if (m_shown.hasExpired(kShowEveryMs) || m_next == m_total)
+        showProgress();
     if (outcome == SendOutcome::NoReply) {
         finish();
         return;
@@ -488,6 +492,7 @@ void ImportProgressDialog::finish()
 
 void ImportProgressDialog::showProgress()
 {
+    m_shown.start();
     const QLocale locale;
     m_done->setText(u"%1 / %2 kişi gönderildi"_s.arg(locale.toString(m_next), locale.toString(m_total)));
     m_bar->setValue(int(std::min<qsizetype>(m_next, m_bar->maximum())));

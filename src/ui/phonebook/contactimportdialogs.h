@@ -149,6 +149,7 @@ private:
     bool m_running = false;
     bool m_stopAsked = false;
     QElapsedTimer m_clock;
+    QElapsedTimer m_shown; // since the figures were last shown
 
     QProgressBar *m_bar = nullptr;
     QLabel *m_done = nullptr;

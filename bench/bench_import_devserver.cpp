@@ -1,0 +1,129 @@
+// Benchmark of sending imported contacts to the development service on
+// loopback, one add command per contact as the phone book window does: the
+// contact data made from the file's values, coded, posted over a fresh
+// connection and answered by the service, which stores it in SQLite (in
+// memory). The service runs in a thread of its own, as a separate program
+// would; range 1 sends through the import's progress dialog, with its turn
+// of the event loop and its repaint between rows.
+//
+// Aim: at least 300 contacts a second (items_per_second).
+
+#include "devserver.h"
+#include "model/phonebook.h"
+#include "service/service.h"
+#include "service/transport.h"
+#include "ui/phonebook/contactimportdialogs.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QSemaphore>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <memory>
+
+using namespace velmor;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kBatch = 300;
+
+class ServiceThread;
+// The service of the run, set by main.
+const ServiceThread *g_service = nullptr;
+
+// The development service in its own thread, for the whole run.
+class ServiceThread
+{
+public:
+    ServiceThread()
+    {
+        QSemaphore started;
+        m_thread.reset(QThread::create([this, &started] {
+            dev::Options options;
+            options.recordBodies = false;
+            dev::DevServer server(options);
+            if (server.start(0))
+                m_endpoint = server.endpoint();
+            QEventLoop loop;
+            m_loop = &loop;
+            started.release();
+            loop.exec();
+        }));
+        m_thread->start();
+        started.acquire();
+        if (m_endpoint.isEmpty())
+            qFatal("development service did not start");
+    }
+    ~ServiceThread()
+    {
+        QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
+        m_thread->wait();
+    }
+    const QUrl &endpoint() const { return m_endpoint; }
+
+private:
+    std::unique_ptr<QThread> m_thread;
+    QEventLoop *m_loop = nullptr;
+    QUrl m_endpoint;
+};
+
+ContactValues contactValues(qsizetype i)
+{
+    return {u"Şükrü %1"_s.arg(i), u"Çağlayan"_s, u"Atatürk Cad. No: 5"_s, u"Kat 2"_s, QString(), u"Kadıköy"_s,
+            u"İstanbul"_s, u"0532%1"_s.arg(1000000 + i % 8999999), u"02161112233"_s, QString()};
+}
+
+void BM_SendImportedContacts(benchmark::State &state)
+{
+    const bool throughDialog = state.range(0) == 1;
+    const Service service(std::make_shared<HttpTransport>(g_service->endpoint(), 10000));
+    qsizetype sent = 0;
+    qsizetype refused = 0;
+    auto send = [&](qsizetype) {
+        const qsizetype i = sent++;
+        const QString reply = AddContact(service, u"1001"_s, ContactData(u"1"_s, contactValues(i)));
+        refused += reply != u"1";
+        return reply == u"1" ? SendOutcome::Added : SendOutcome::Refused;
+    };
+    for (auto _ : state) {
+        if (!throughDialog) {
+            for (int k = 0; k < kBatch; ++k)
+                send(k);
+            continue;
+        }
+        ImportProgressDialog dialog(kBatch, send);
+        bool finished = false;
+        QObject::connect(&dialog, &ImportProgressDialog::sendingFinished, [&finished] { finished = true; });
+        dialog.start();
+        while (!finished)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    if (refused > 0)
+        state.SkipWithError("the service refused contacts");
+    state.SetItemsProcessed(state.iterations() * kBatch);
+    state.SetLabel(throughDialog ? "through the progress dialog" : "command by command");
+}
+BENCHMARK(BM_SendImportedContacts)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    // Ended before the application, whose event delivery stopping it needs.
+    const ServiceThread service;
+    g_service = &service;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
