@@ -13,18 +13,18 @@
 #include "service/service.h"
 #include "service/transport.h"
 #include "ui/phonebook/contactimportdialogs.h"
+#include "windowbench.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QSemaphore>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <memory>
 
 using namespace velmor;
+using namespace velmor::bench;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -113,12 +113,8 @@ BENCHMARK(BM_SendImportedContacts)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-    QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    const std::unique_ptr<QApplication> app = StartWidgetBenchmarks(argc, argv);
+    if (!app)
         return 1;
     // Ended before the application, whose event delivery stopping it needs.
     const ServiceThread service;

@@ -95,6 +95,22 @@ void MeasureSearchKeystroke(benchmark::State &state, const QString &searchBox, c
                    + " rows shown");
 }
 
+// How every benchmark with widgets starts: the offscreen platform, the
+// application, test paths for the user's files (windows may read message
+// templates: never the real ones) and the benchmark's own arguments. Null
+// when an argument is not understood.
+inline std::unique_ptr<QApplication> StartWidgetBenchmarks(int &argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    auto app = std::make_unique<QApplication>(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return nullptr;
+    return app;
+}
+
 // The main of a window benchmark: the offscreen platform, the fixture made
 // before anything is measured, the opening and the keystroke in the named
 // search box (counting the rows of the named list) measured besides the
@@ -102,13 +118,8 @@ void MeasureSearchKeystroke(benchmark::State &state, const QString &searchBox, c
 template<typename Window>
 int RunWindowBenchmarks(int argc, char **argv, const QString &searchBox, const QString &list)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-    QApplication app(argc, argv);
-    // Windows may read the user's files (message templates): never the real ones.
-    QStandardPaths::setTestModeEnabled(true);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    const std::unique_ptr<QApplication> app = StartWidgetBenchmarks(argc, argv);
+    if (!app)
         return 1;
     benchmark::RegisterBenchmark("BM_OpenWindow", MeasureOpening<Window>)
         ->Unit(benchmark::kMillisecond)

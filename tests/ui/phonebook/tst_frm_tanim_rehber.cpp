@@ -5,6 +5,7 @@
 
 #include "../../devserver/devserverfixture.h"
 #include "../send/fakeservice.h"
+#include "phonebookwindow.h"
 #include "testsupport.h"
 
 #include "model/session.h"
@@ -146,14 +147,7 @@ void TestFrmTanimRehber::openLive()
 
 void TestFrmTanimRehber::open(const Service &service, const QString &accountPayload)
 {
-    m_session = std::make_unique<Session>();
-    AccountSnapshot snapshot;
-    QVERIFY(LoadAccountSnapshot(snapshot, accountPayload));
-    m_session->setSnapshot(snapshot);
-    m_window = std::make_unique<Frm_Tanim_Rehber>(service, *m_session);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    test::OpenPhoneBook(service, accountPayload, m_session, m_window);
 }
 
 QStringList TestFrmTanimRehber::openMenu(const QString &groupNo)

@@ -6,6 +6,7 @@
 
 #include "../../devserver/devserverfixture.h"
 #include "../send/fakeservice.h"
+#include "phonebookwindow.h"
 #include "testsupport.h"
 
 #include "model/session.h"
@@ -114,13 +115,7 @@ void PhoneBookImportTest::cleanup()
 
 void PhoneBookImportTest::open(const Service &service, const QString &accountPayload)
 {
-    m_session = std::make_unique<Session>();
-    AccountSnapshot snapshot;
-    QVERIFY(LoadAccountSnapshot(snapshot, accountPayload));
-    m_session->setSnapshot(snapshot);
-    m_window = std::make_unique<Frm_Tanim_Rehber>(service, *m_session);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    test::OpenPhoneBook(service, accountPayload, m_session, m_window);
 }
 
 void PhoneBookImportTest::openLive()
