@@ -114,7 +114,7 @@ QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
 } // namespace
 
 Frm_Tanim_Cari::Frm_Tanim_Cari(const Service &service, Session &session, QWidget *parent)
-    : QWidget(parent), m_service(service), m_session(session)
+    : ChildWindow(parent), m_service(service), m_session(session)
 {
     setObjectName(u"Frm_Tanim_Cari"_s);
     setWindowTitle(u"Cari Bilgileri"_s);
@@ -275,7 +275,7 @@ void Frm_Tanim_Cari::buildControls()
     setFocusProxy(m_boxes[FirstDetailBox]);
 
     connect(m_save, &QPushButton::clicked, this, &Frm_Tanim_Cari::SaveClick);
-    connect(m_cancel, &QPushButton::clicked, this, [this] { CloseChildWindow(this); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { closeWindow(); });
 }
 
 QString Frm_Tanim_Cari::boxText(int box) const
@@ -301,14 +301,15 @@ QString Frm_Tanim_Cari::Cari_Kayit(const QString &customerNo, const Details &det
         if (HoldsStoreSeparator(text))
             return u"0"_s;
     }
-    const QScopedValueRollback busy(m_requestRunning, true);
-    return saveResult(
-        SaveCustomerDetails(m_service, customerNo, items.join(u'|'), senderName1, senderName2, senderName3));
+    return runRequest([&] {
+        return saveResult(
+            SaveCustomerDetails(m_service, customerNo, items.join(u'|'), senderName1, senderName2, senderName3));
+    });
 }
 
 void Frm_Tanim_Cari::SaveClick()
 {
-    if (m_requestRunning || !m_session.snapshot().hasCustomer)
+    if (isRequestRunning() || !m_session.snapshot().hasCustomer)
         return;
     for (const int box : kSentBoxes) {
         if (HoldsStoreSeparator(boxText(box))) {
@@ -321,14 +322,13 @@ void Frm_Tanim_Cari::SaveClick()
     Details details;
     for (int i = 0; i < DetailCount; ++i)
         details[std::size_t(i)] = boxText(FirstDetailBox + i);
-    const QScopedValueRollback busy(m_requestRunning, true);
     const QString result = Cari_Kayit(boxText(0), details, boxText(FirstRequestBox), boxText(FirstRequestBox + 1),
                                       boxText(FirstRequestBox + 2));
     // A refused or failed save is silent: the boxes keep what was typed.
     if (result != u"1")
         return;
 
-    if (ReloadSnapshot(m_service, m_session) == RefreshResult::Loaded) {
+    if (runRequest([this] { return ReloadSnapshot(m_service, m_session); }) == RefreshResult::Loaded) {
         RefreshFields();
         MessageBox::show(this, u"Kayıt Tamamlandı.."_s);
         return;
@@ -339,16 +339,6 @@ void Frm_Tanim_Cari::SaveClick()
     MessageBox::show(this, u"Kayıt Tamamlandı, ancak güncel bilgileriniz sunucudan okunamadı.. "
                            u"Ekranda girdiğiniz bilgiler duruyor; güncel hâlini görmek için pencereyi "
                            u"daha sonra yeniden açınız."_s);
-}
-
-void Frm_Tanim_Cari::closeEvent(QCloseEvent *event)
-{
-    // Never closed while its own request waits for the service.
-    if (m_requestRunning) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
 }
 
 } // namespace velmor

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ui/main/childwindow.h"
+
 #include <QString>
-#include <QWidget>
 
 #include <array>
 
@@ -17,7 +18,7 @@ class Session;
 // billing details, contact numbers, e-mail, SMS account and requested sender
 // names can be changed and saved at once. The 24 boxes are the working copy:
 // filled from the snapshot when the window opens and after each save.
-class Frm_Tanim_Cari : public QWidget
+class Frm_Tanim_Cari : public ChildWindow
 {
     Q_OBJECT
 
@@ -50,9 +51,6 @@ public:
 
     QSize sizeHint() const override;
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     void buildControls();
     QString boxText(int box) const;
@@ -64,7 +62,6 @@ private:
     QPushButton *m_save = nullptr;                       // Cmd_Kaydet
     QPushButton *m_cancel = nullptr;                     // Cmd_Vazgec
 
-    bool m_requestRunning = false;
 };
 
 } // namespace velmor

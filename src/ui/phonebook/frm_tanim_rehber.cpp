@@ -91,18 +91,8 @@ int selectedRow(const QAbstractItemView *view)
 
 } // namespace
 
-template<typename Exchange> auto Frm_Tanim_Rehber::talk(Exchange &&exchange)
-{
-    m_requestRunning = true;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    auto result = exchange();
-    QGuiApplication::restoreOverrideCursor();
-    m_requestRunning = false;
-    return result;
-}
-
 Frm_Tanim_Rehber::Frm_Tanim_Rehber(const Service &service, Session &session, QWidget *parent)
-    : QWidget(parent), m_service(service), m_session(session)
+    : ChildWindow(parent), m_service(service), m_session(session)
 {
     setObjectName(u"Frm_Tanim_Rehber"_s);
     setWindowTitle(u"Grup ve Kişi Tanımları"_s);
@@ -327,7 +317,7 @@ void Frm_Tanim_Rehber::newGroup()
         known.insert(group.Grup_No);
 
     const QString reply =
-        talk([&] { return AddGroup(m_service, m_session.customerNo(), parentNo, kNewGroupName); });
+        runRequest([&] { return AddGroup(m_service, m_session.customerNo(), parentNo, kNewGroupName); });
     if (reply != u"1")
         return;
     if (!reloadAndRebuild()) {
@@ -368,7 +358,7 @@ void Frm_Tanim_Rehber::renameGroup(int position, const QString &groupNo, const Q
         MessageBox::show(this, StoreSeparatorMessage(u"Grup Adı"_s));
         return;
     }
-    const QString reply = talk([&] { return RenameGroup(m_service, m_session.customerNo(), groupNo, name); });
+    const QString reply = runRequest([&] { return RenameGroup(m_service, m_session.customerNo(), groupNo, name); });
     if (reply != u"1")
         return;
     node->setText(0, name);
@@ -390,7 +380,7 @@ void Frm_Tanim_Rehber::deleteGroup()
     const QList<ContactGroup> &groups = m_session.snapshot().groups;
     const QStringList family = GroupFamilyNumbers(groups, groupNo);
     const QString upperNo = UpperGroupNo(groups, groupNo, family);
-    const QString reply = talk(
+    const QString reply = runRequest(
         [&] { return DeleteGroups(m_service, m_session.customerNo(), family.join(u'|'), upperNo); });
     if (reply == u"1" && !reloadAndRebuild())
         reportStaleLists();
@@ -573,7 +563,7 @@ void Frm_Tanim_Rehber::saveContact()
 
     // An update and an addition each report in their own words.
     const bool stored = LeadingNumber(recordNo) > 0;
-    const QString reply = talk([&] {
+    const QString reply = runRequest([&] {
         return stored ? UpdateContact(m_service, recordNo, contactData)
                       : AddContact(m_service, m_session.customerNo(), contactData);
     });
@@ -593,7 +583,7 @@ void Frm_Tanim_Rehber::deleteContact()
     const QString recordNo = m_recordNo;
     if (busy() || LeadingNumber(recordNo) <= 0)
         return;
-    const QString reply = talk([&] { return DeleteContact(m_service, recordNo); });
+    const QString reply = runRequest([&] { return DeleteContact(m_service, recordNo); });
     if (reply != u"1") {
         MessageBox::show(this, u"Silme İşlemi Tamamlanamadı..!"_s);
         return;
@@ -622,7 +612,7 @@ void Frm_Tanim_Rehber::moveContact(int position, const QString &groupNo)
     const QString recordNo = contactModel(m_activeList)->contactAt(row).Adr_K_No;
     if (!MessageBox::askYesNo(this, u"Kişi Taşı"_s, u"Taşıma İşlemi Yapılsınmı....?"_s))
         return;
-    const QString reply = talk([&] { return MoveContact(m_service, recordNo, groupNo); });
+    const QString reply = runRequest([&] { return MoveContact(m_service, recordNo, groupNo); });
     if (reply != u"1") {
         MessageBox::show(this, u"Taşıma İşlemi Yapılamadı..!"_s);
         return;
@@ -725,7 +715,7 @@ bool Frm_Tanim_Rehber::makeImportGroup(const QString &name, QString *groupNo)
     QSet<QString> known;
     for (const ContactGroup &group : m_session.snapshot().groups)
         known.insert(group.Grup_No);
-    const QString reply = talk([&] { return AddGroup(m_service, m_session.customerNo(), u"0"_s, name); });
+    const QString reply = runRequest([&] { return AddGroup(m_service, m_session.customerNo(), u"0"_s, name); });
     if (reply != u"1") {
         MessageBox::show(this, u"Yeni grup oluşturulamadı..!"_s);
         return false;
@@ -855,7 +845,7 @@ void Frm_Tanim_Rehber::exportContacts()
 
 bool Frm_Tanim_Rehber::reloadAndRebuild()
 {
-    if (talk([this] { return ReloadSnapshot(m_service, m_session); }) != RefreshResult::Loaded) {
+    if (runRequest([this] { return ReloadSnapshot(m_service, m_session); }) != RefreshResult::Loaded) {
         ClearContactEditor();
         return false;
     }
@@ -868,24 +858,6 @@ void Frm_Tanim_Rehber::reportStaleLists()
 {
     MessageBox::show(this, u"Rehberin güncel hâli sunucudan alınamadı; listeler son değişikliği "
                            u"göstermiyor olabilir."_s);
-}
-
-void Frm_Tanim_Rehber::closeWindow()
-{
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        frame->close();
-    else
-        close();
-}
-
-void Frm_Tanim_Rehber::closeEvent(QCloseEvent *event)
-{
-    // Never closed while its own request waits for the service.
-    if (busy()) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
 }
 
 } // namespace velmor

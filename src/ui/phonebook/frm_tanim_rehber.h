@@ -1,10 +1,11 @@
 #pragma once
 
+#include "ui/main/childwindow.h"
+
 #include "model/contactfile.h"
 #include "model/snapshot.h"
 
 #include <QString>
-#include <QWidget>
 
 #include <array>
 
@@ -30,7 +31,7 @@ class Session;
 // editor. Groups and contacts are changed on the service; after each change
 // the snapshot is fetched again and the window rebuilt from it, except a
 // group rename and a contact move, which change the snapshot in place.
-class Frm_Tanim_Rehber : public QWidget
+class Frm_Tanim_Rehber : public ChildWindow
 {
     Q_OBJECT
 
@@ -65,7 +66,7 @@ public:
     QSize sizeHint() const override;
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    bool refusesToClose() const override { return busy(); }
 
 private:
     void buildControls();
@@ -95,7 +96,7 @@ private:
     // The group chosen in the tree; "0" for the root.
     QString chosenNodeGroupNo() const;
     void chooseGroupNode(const QString &groupNo);
-    bool busy() const { return m_requestRunning || m_importRunning; }
+    bool busy() const { return isRequestRunning() || m_importRunning; }
 
     void newContact();
     void saveContact();
@@ -104,16 +105,12 @@ private:
     bool numbersAreValid();
     void focusField(int index);
 
-    // Runs one exchange with the service; meanwhile the window refuses to
-    // close and starts no other.
-    template<typename Exchange> auto talk(Exchange &&exchange);
     // After a change the service carried out: fetches the snapshot again and
     // rebuilds the window from it. When the fetch fails the window keeps what
     // it shows, empties the editor (so that the change cannot be sent twice)
     // and says that the lists could not be refreshed.
     bool reloadAndRebuild();
     void reportStaleLists();
-    void closeWindow();
 
     ContactListView *contactList(int list) const;
     ContactTableModel *contactModel(int list) const;
@@ -149,7 +146,6 @@ private:
     QString m_recordNo; // Label2(0)
     QString m_groupNo;  // Label2(1)
     int m_activeList = 0;
-    bool m_requestRunning = false;
     bool m_importRunning = false; // from the preview's "Aktar" to the summary
 };
 

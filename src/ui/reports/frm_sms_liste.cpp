@@ -73,7 +73,7 @@ const std::array<QString, 2> kDateNames{u"İlk Tarih"_s, u"Son Tarih"_s};
 } // namespace
 
 Frm_Sms_Liste::Frm_Sms_Liste(const Service &service, Session &session, QWidget *parent)
-    : QWidget(parent), m_service(service), m_session(session)
+    : ChildWindow(parent), m_service(service), m_session(session)
 {
     setObjectName(u"Frm_Sms_Liste"_s);
     setWindowTitle(u"Gönderilen SMS Listesi"_s);
@@ -189,7 +189,7 @@ std::optional<QString> Frm_Sms_Liste::readDate(int index)
 
 void Frm_Sms_Liste::Query()
 {
-    if (m_requestRunning)
+    if (isRequestRunning())
         return;
     // Without a login there is no customer to ask for.
     if (!m_session.snapshot().hasCustomer || m_session.customerNo().isEmpty()) {
@@ -212,9 +212,10 @@ void Frm_Sms_Liste::Query()
     const auto [from, to] = ReportDateRange(*first, *last);
     const QString customerNo = m_session.customerNo();
     const QPointer<QWidget> focused = focusWidget();
-    setBusy(true);
-    const std::optional<QString> report = FetchDeliveryReportSection(m_service, customerNo, from, to);
-    setBusy(false);
+    setControlsEnabled(false);
+    const std::optional<QString> report =
+        runRequest([&] { return FetchDeliveryReportSection(m_service, customerNo, from, to); });
+    setControlsEnabled(true);
     if (focused)
         focused->setFocus(Qt::OtherFocusReason);
 
@@ -235,7 +236,7 @@ void Frm_Sms_Liste::Query()
 void Frm_Sms_Liste::showCounts()
 {
     const bool queried = !m_shownFrom.isEmpty();
-    m_export->setEnabled(m_model->rowCount() > 0 && !m_requestRunning);
+    m_export->setEnabled(m_model->rowCount() > 0 && !isRequestRunning());
     if (!queried) {
         m_counts->clear();
         return;
@@ -247,9 +248,9 @@ void Frm_Sms_Liste::showCounts()
     m_counts->setText(StateCountLine(CountByState(m_model->rows())));
 }
 
-void Frm_Sms_Liste::setBusy(bool busy)
+void Frm_Sms_Liste::setControlsEnabled(bool enabled)
 {
-    m_requestRunning = busy;
+    const bool busy = !enabled;
     // The wait keeps the window painting; nothing in it may start a second
     // request or read the rows meanwhile.
     for (DateField *field : m_dates)
@@ -264,7 +265,7 @@ void Frm_Sms_Liste::setBusy(bool busy)
 
 void Frm_Sms_Liste::ExportList()
 {
-    if (m_requestRunning || m_model->rowCount() == 0)
+    if (isRequestRunning() || m_model->rowCount() == 0)
         return;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString suggested = QDir(folder).filePath(u"iletim-raporu-%1-%2.csv"_s.arg(m_shownFrom, m_shownTo));
@@ -289,17 +290,7 @@ bool Frm_Sms_Liste::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_list->viewport() && event->type() == QEvent::Resize)
         fitColumns();
-    return QWidget::eventFilter(watched, event);
-}
-
-void Frm_Sms_Liste::closeEvent(QCloseEvent *event)
-{
-    // Never closed while its own request waits for the service.
-    if (m_requestRunning) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
+    return ChildWindow::eventFilter(watched, event);
 }
 
 } // namespace velmor

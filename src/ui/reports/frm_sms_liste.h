@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ui/main/childwindow.h"
+
 #include <QString>
-#include <QWidget>
 
 #include <array>
 #include <optional>
@@ -22,7 +23,7 @@ class Session;
 // to one number, with the recipient's name from the phone book, the times of
 // sending and settling, and the state the service gives. Lists nothing until
 // "Sorgula" is pressed; changes nothing on the service.
-class Frm_Sms_Liste : public QWidget
+class Frm_Sms_Liste : public ChildWindow
 {
     Q_OBJECT
 
@@ -41,13 +42,13 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
     // The value of a date field, or nothing after telling the user it is not a date.
     std::optional<QString> readDate(int index);
-    void setBusy(bool busy);
+    // The date fields and buttons, off while a query runs.
+    void setControlsEnabled(bool enabled);
     void showCounts();
     // Name and message share the room the other four columns leave, 40 to 60.
     void fitColumns();
@@ -65,7 +66,6 @@ private:
     // The range the rows on show were asked for, YYYYMMDD each.
     QString m_shownFrom;
     QString m_shownTo;
-    bool m_requestRunning = false;
 };
 
 } // namespace velmor

@@ -101,7 +101,7 @@ void selectFirstRow(QTreeView *view)
 } // namespace
 
 Frm_Gonder::Frm_Gonder(const Service &service, Session &session, QWidget *parent)
-    : QWidget(parent), m_service(service), m_session(session)
+    : ChildWindow(parent), m_service(service), m_session(session)
 {
     setObjectName(QStringLiteral("Frm_Gonder"));
     setWindowTitle(QStringLiteral("SMS Gönder"));
@@ -603,9 +603,7 @@ void Frm_Gonder::setFigure(QLabel *label, const QString &text)
 
 QString Frm_Gonder::FetchCreditBalance(const QString &customerNo)
 {
-    m_requestRunning = true;
-    const QString payload = FetchCreditBalancePayload(m_service, customerNo);
-    m_requestRunning = false;
+    const QString payload = runRequest([&] { return FetchCreditBalancePayload(m_service, customerNo); });
     return CreditBalanceFromPayload(payload);
 }
 
@@ -634,11 +632,8 @@ void Frm_Gonder::BalanceClick()
 QString Frm_Gonder::SendSms(const QString &customerNo, const QString &senderName, const QString &messageType,
                             const QString &message, const QString &phoneList, const QString &partCount)
 {
-    m_requestRunning = true;
-    const QString reply =
-        velmor::SendSms(m_service, customerNo, senderName, messageType, message, phoneList, partCount);
-    m_requestRunning = false;
-    return reply;
+    return runRequest(
+        [&] { return velmor::SendSms(m_service, customerNo, senderName, messageType, message, phoneList, partCount); });
 }
 
 void Frm_Gonder::SendClick()
@@ -752,17 +747,7 @@ bool Frm_Gonder::eventFilter(QObject *watched, QEvent *event)
         BalanceClick();
         return true;
     }
-    return QWidget::eventFilter(watched, event);
-}
-
-void Frm_Gonder::closeEvent(QCloseEvent *event)
-{
-    // Never closed while its own request waits for the service.
-    if (m_requestRunning) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
+    return ChildWindow::eventFilter(watched, event);
 }
 
 } // namespace velmor

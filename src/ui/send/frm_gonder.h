@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/main/childwindow.h"
+
 #include "model/snapshot.h"
 #include "ui/send/messagetemplates.h"
 #include "ui/send/sendrules.h"
@@ -8,7 +10,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 
 class QComboBox;
 class QLabel;
@@ -28,7 +29,7 @@ class Session;
 // The send window: message, recipients, sender name, balance and cost. Opens
 // with the group tree built from the snapshot and the balance read from the
 // service; everything after that is the user's.
-class Frm_Gonder : public QWidget
+class Frm_Gonder : public ChildWindow
 {
     Q_OBJECT
 
@@ -75,7 +76,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
@@ -149,7 +149,6 @@ private:
 
     MessageTemplateStore m_templates;
 
-    bool m_requestRunning = false;
 };
 
 } // namespace velmor

@@ -1,0 +1,23 @@
+#include "ui/main/childwindow.h"
+
+#include "ui/main/listview.h"
+
+#include <QCloseEvent>
+
+namespace velmor {
+
+void ChildWindow::closeWindow()
+{
+    CloseChildWindow(this);
+}
+
+void ChildWindow::closeEvent(QCloseEvent *event)
+{
+    if (refusesToClose()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+} // namespace velmor
