@@ -78,7 +78,13 @@ void RequestProgressDialog::requestFinished()
 {
     m_showTimer.stop();
     m_control = nullptr;
+    if (!isVisible())
+        return;
     hide();
+    // The user goes on where they were.
+    if (m_returnTo)
+        m_returnTo->activateWindow();
+    m_returnTo = nullptr;
 }
 
 void RequestProgressDialog::reject()
@@ -95,8 +101,11 @@ void RequestProgressDialog::showNow()
     updateAmount();
     // Over the window the user was working in.
     adjustSize();
-    if (const QWidget *anchor = QApplication::activeWindow(); anchor && anchor != this)
-        move(anchor->frameGeometry().center() - rect().center());
+    m_returnTo = QApplication::activeWindow();
+    if (m_returnTo == this)
+        m_returnTo = nullptr;
+    if (m_returnTo)
+        move(m_returnTo->frameGeometry().center() - rect().center());
     m_cancel->setFocus();
     show();
     activateWindow();

@@ -3,6 +3,7 @@
 #include "service/transport.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 class QLabel;
@@ -43,6 +44,7 @@ private:
     QPushButton *m_cancel = nullptr;
     QTimer m_showTimer;
     RequestControl *m_control = nullptr;
+    QPointer<QWidget> m_returnTo; // the window active when the dialog came up
     qint64 m_received = 0;
     qint64 m_total = -1;
 };
