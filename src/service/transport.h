@@ -71,12 +71,13 @@ public:
 // still gives its body.
 // Synchronous from the caller's view: the call waits in a local event loop
 // that excludes user input, so windows keep repainting but nobody can start a
-// second request (the one exception: a modal window the observer shows). A request during which nothing is sent or arrives for the
-// time limit (connecting, or waiting for the reply to begin or to go on) is
-// aborted and gives the empty text; a long reply that keeps arriving is not
-// cut off. A limit of 0 means no limit. A reply whose body is larger than
-// maxReplyBytes fails as soon as that is known, without reading the rest.
-// An observer, when set, sees every request and may end it.
+// second request (the one exception: a modal window the observer puts up).
+// A request during which nothing is sent or arrives for the time limit
+// (connecting, or waiting for the reply to begin or to go on) is aborted and
+// gives the empty text; a long reply that keeps arriving is not cut off. A
+// limit of 0 means no limit. A reply whose body is larger than maxReplyBytes
+// fails as soon as that is known, without reading the rest. An observer,
+// when set, sees every request and may end it.
 class HttpTransport final : public Transport
 {
 public:
