@@ -108,8 +108,8 @@ struct DevServer::Private
     void serveDownload(const HttpRequest &request, HttpConnection *connection, const QString &name);
     // Writes the reply, late and broken as the switches say. command selects
     // the fault: a command code, kDownloadFault, or -1 for anything else. A
-    // HEAD request gets the head alone; a request asking to close has the
-    // connection closed after the reply.
+    // HEAD request gets the head alone; a request asking to close (or an
+    // HTTP/1.0 one without keep-alive) has the connection closed after the reply.
     void deliver(const HttpRequest &request, HttpConnection *connection, const Reply &reply, int command);
 };
 
