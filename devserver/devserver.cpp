@@ -2,22 +2,17 @@
 
 #include "commands.h"
 #include "demodata.h"
+#include "httpfront.h"
 #include "service/coding.h"
 #include "store.h"
 #include "wire.h"
 
-#include <QAbstractHttpServer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHttpServerRequest>
 #include <QPointer>
 #include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
-
-#include <functional>
 
 namespace velmor::dev {
 
@@ -42,27 +37,6 @@ Fault faultFromName(const QString &mode)
     return Fault::None;
 }
 
-// Qt's HTTP server parses requests; the replies are written to the socket by
-// hand, since the fault switches need control over every byte and over when
-// the connection closes.
-class HttpFront final : public QAbstractHttpServer
-{
-public:
-    using Handler = std::function<void(const QHttpServerRequest &, QTcpSocket *)>;
-    HttpFront(Handler handler, QObject *parent) : QAbstractHttpServer(parent), m_handler(std::move(handler)) {}
-
-protected:
-    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override
-    {
-        m_handler(request, socket);
-        return true;
-    }
-    void missingHandler(const QHttpServerRequest &, QTcpSocket *) override {}
-
-private:
-    Handler m_handler;
-};
-
 struct Reply
 {
     int status = 200;
@@ -85,25 +59,6 @@ QByteArray head(const Reply &reply, bool withLength, bool closing)
     return out;
 }
 
-QByteArray headerValue(const QHttpServerRequest &request, QByteArrayView name)
-{
-    for (const auto &[key, value] : request.headers()) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
-}
-
-// The client asked for the connection to end after this reply.
-bool wantsClose(const QHttpServerRequest &request)
-{
-    for (const QByteArray &token : headerValue(request, "Connection").split(',')) {
-        if (token.trimmed().compare("close", Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 Reply pageReply(int status, const QByteArray &reason, const QByteArray &page)
 {
     Reply reply;
@@ -112,26 +67,6 @@ Reply pageReply(int status, const QByteArray &reason, const QByteArray &page)
     reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
     reply.body = page;
     return reply;
-}
-
-// Writes out: the first bytes now, then chunkBytes after every pause.
-void writePaced(QPointer<QTcpSocket> target, const QByteArray &out, qsizetype first, int chunkBytes, int pauseMs,
-                bool close)
-{
-    if (!target || target->state() != QAbstractSocket::ConnectedState)
-        return;
-    const qsizetype now = qMin(first, out.size());
-    target->write(out.first(now));
-    if (now >= out.size()) {
-        if (close)
-            target->disconnectFromHost();
-        return;
-    }
-    target->flush();
-    const QByteArray rest = out.sliced(now);
-    QTimer::singleShot(qMax(0, pauseMs), target, [target, rest, chunkBytes, pauseMs, close] {
-        writePaced(target, rest, chunkBytes, chunkBytes, pauseMs, close);
-    });
 }
 
 } // namespace
@@ -152,7 +87,6 @@ struct DevServer::Private
     Options options;
     Store store;
     HttpFront *http = nullptr;
-    QTcpServer *tcp = nullptr;
     quint16 port = 0;
     QString error;
     QList<QByteArray> bodies;
@@ -170,16 +104,16 @@ struct DevServer::Private
 
     QDateTime now() const { return fixedTime.isValid() ? fixedTime : QDateTime::currentDateTime(); }
 
-    void serve(const QHttpServerRequest &request, QTcpSocket *socket);
-    void serveCommand(const QHttpServerRequest &request, QTcpSocket *socket);
-    void serveDownload(const QHttpServerRequest &request, QTcpSocket *socket, const QString &name);
+    void serve(const HttpRequest &request, HttpConnection *connection);
+    void serveCommand(const HttpRequest &request, HttpConnection *connection);
+    void serveDownload(const HttpRequest &request, HttpConnection *connection, const QString &name);
     // Writes the reply, late and broken as the switches say. command selects
     // the fault: a command code, kDownloadFault, or -1 for anything else. A
-    // HEAD request gets the head alone; a request asking to close has the
-    // connection closed after the reply.
+    // HEAD request gets the head alone; a request asking to close (or an
+    // HTTP/1.0 one without keep-alive) has the connection closed after the reply.
     // With chunkBytes, the body goes out in pieces of that size with a pause
     // of pauseMs after each (the head goes with the first).
-    void deliver(const QHttpServerRequest &request, QTcpSocket *socket, const Reply &reply, int command,
+    void deliver(const HttpRequest &request, HttpConnection *connection, const Reply &reply, int command,
                  int chunkBytes = 0, int pauseMs = 0);
     // The file of that name inside the download folder, when there is one.
     bool readDownload(const QString &name, QByteArray *data) const;
@@ -231,18 +165,16 @@ bool DevServer::start(quint16 port)
         }
     }
 
-    auto *http = new HttpFront([p = d.get()](const QHttpServerRequest &request, QTcpSocket *socket) { p->serve(request, socket); },
-                               this);
-    auto *tcp = new QTcpServer(http);
-    if (!tcp->listen(QHostAddress::LocalHost, port)) {
-        d->error = u"127.0.0.1:%1 dinlenemiyor: %2"_s.arg(port).arg(tcp->errorString());
+    auto *http = new HttpFront(
+        [p = d.get()](const HttpRequest &request, HttpConnection *connection) { p->serve(request, connection); }, this);
+    http->setIdleMs(d->options.idleConnectionMs);
+    if (!http->listen(port)) {
+        d->error = u"127.0.0.1:%1 dinlenemiyor: %2"_s.arg(port).arg(http->errorString());
         delete http;
         return false;
     }
-    http->bind(tcp);
     d->http = http;
-    d->tcp = tcp;
-    d->port = tcp->serverPort();
+    d->port = http->port();
     return true;
 }
 
@@ -350,23 +282,23 @@ bool DevServer::resetDemo()
     return d->store.resetDemo();
 }
 
-void DevServer::Private::serve(const QHttpServerRequest &request, QTcpSocket *socket)
+void DevServer::Private::serve(const HttpRequest &request, HttpConnection *connection)
 {
-    const QString path = request.url().path(QUrl::FullyDecoded);
+    const QString path = request.url.path(QUrl::FullyDecoded);
     if (path.compare(u"/YeniRehber.asp"_s, Qt::CaseInsensitive) == 0) {
-        serveCommand(request, socket);
+        serveCommand(request, connection);
         return;
     }
     if (path.startsWith(u"/download/"_s)) {
-        serveDownload(request, socket, path.mid(10));
+        serveDownload(request, connection, path.mid(10));
         return;
     }
-    deliver(request, socket, pageReply(404, "Not Found", PlainPage(u"Sayfa bulunamadı."_s)), -1);
+    deliver(request, connection, pageReply(404, "Not Found", PlainPage(u"Sayfa bulunamadı."_s)), -1);
 }
 
-void DevServer::Private::serveCommand(const QHttpServerRequest &request, QTcpSocket *socket)
+void DevServer::Private::serveCommand(const HttpRequest &request, HttpConnection *connection)
 {
-    const QByteArray body = request.body();
+    const QByteArray &body = request.body;
     if (options.recordBodies)
         bodies.append(body);
     const FormFields fields = FormFields::parse(body);
@@ -377,7 +309,7 @@ void DevServer::Private::serveCommand(const QHttpServerRequest &request, QTcpSoc
     // A connection dropped without a reply stands for a request that never
     // reached the service: nothing is carried out. (Clients may send the
     // request again on such a connection.)
-    if (request.method() == QHttpServerRequest::Method::Post && fault != Fault::Close) {
+    if (request.method == "POST" && fault != Fault::Close) {
         const CommandContext context{options.latestVersion, options.packageName, now()};
         payload = HandleCommand(store, fields, context);
     }
@@ -389,15 +321,15 @@ void DevServer::Private::serveCommand(const QHttpServerRequest &request, QTcpSoc
         const QByteArray coded = EncodeReplyPayload(*payload, DrawCodingOffset());
         page = fault == Fault::OneMarker ? OneMarkerPage(coded) : ReplyPage(coded);
     }
-    deliver(request, socket, pageReply(200, "OK", page), command);
+    deliver(request, connection, pageReply(200, "OK", page), command);
 }
 
-void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSocket *socket, const QString &name)
+void DevServer::Private::serveDownload(const HttpRequest &request, HttpConnection *connection, const QString &name)
 {
-    const bool head = request.method() == QHttpServerRequest::Method::Head;
+    const bool head = request.method == "HEAD";
     const Reply notFound = pageReply(404, "Not Found", PlainPage(u"Dosya bulunamadı."_s));
-    if (!head && request.method() != QHttpServerRequest::Method::Get) {
-        deliver(request, socket, pageReply(405, "Method Not Allowed", PlainPage(u"Yalnızca GET."_s)), kDownloadFault);
+    if (!head && request.method != "GET") {
+        deliver(request, connection, pageReply(405, "Method Not Allowed", PlainPage(u"Yalnızca GET."_s)), kDownloadFault);
         return;
     }
 
@@ -407,7 +339,7 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
     bool paced = options.downloadChunkBytes > 0;
     if (!readDownload(name, &data)) {
         if (!options.demoUpdate || name != kDemoPackageName) {
-            deliver(request, socket, notFound, kDownloadFault);
+            deliver(request, connection, notFound, kDownloadFault);
             return;
         }
         data = DemoUpdatePackage(options.latestVersion);
@@ -421,7 +353,7 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
 
     // One range of the form "bytes=first-[last]"; anything else is ignored
     // and the whole file is sent.
-    const QByteArray range = headerValue(request, "Range").trimmed();
+    const QByteArray range = request.header("Range").trimmed();
     if (range.startsWith("bytes=") && !range.contains(',')) {
         const QByteArray byteRange = range.mid(6);
         const qsizetype dash = byteRange.indexOf('-');
@@ -434,7 +366,7 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
             if (first >= size || last < first) {
                 Reply refused = pageReply(416, "Range Not Satisfiable", QByteArray());
                 refused.headers.append({"Content-Range", "bytes */" + QByteArray::number(size)});
-                deliver(request, socket, refused, kDownloadFault);
+                deliver(request, connection, refused, kDownloadFault);
                 return;
             }
             last = qMin(last, size - 1);
@@ -456,10 +388,10 @@ void DevServer::Private::serveDownload(const QHttpServerRequest &request, QTcpSo
         const int chunk = options.downloadChunkBytes > 0 ? options.downloadChunkBytes
                                                          : int(qMax<qint64>(1, reply.body.size() / 20));
         const int pause = options.downloadChunkBytes > 0 ? options.downloadPauseMs : 100;
-        deliver(request, socket, reply, kDownloadFault, chunk, pause);
+        deliver(request, connection, reply, kDownloadFault, chunk, pause);
         return;
     }
-    deliver(request, socket, reply, kDownloadFault);
+    deliver(request, connection, reply, kDownloadFault);
 }
 
 bool DevServer::Private::readDownload(const QString &name, QByteArray *data) const
@@ -477,22 +409,22 @@ bool DevServer::Private::readDownload(const QString &name, QByteArray *data) con
     return true;
 }
 
-void DevServer::Private::deliver(const QHttpServerRequest &request, QTcpSocket *socket, const Reply &reply,
+void DevServer::Private::deliver(const HttpRequest &request, HttpConnection *connection, const Reply &reply,
                                  int command, int chunkBytes, int pauseMs)
 {
     const Fault fault = faultFor(command);
-    const bool headOnly = request.method() == QHttpServerRequest::Method::Head;
-    const bool closing = wantsClose(request);
-    QPointer<QTcpSocket> target(socket);
+    const bool headOnly = request.method == "HEAD";
+    const bool closing = request.closeAfterReply;
+    QPointer<HttpConnection> target(connection);
     auto send = [target, reply, fault, headOnly, closing, chunkBytes, pauseMs] {
-        if (!target || target->state() != QAbstractSocket::ConnectedState)
+        if (!target)
             return;
         const QByteArray body = headOnly ? QByteArray() : reply.body;
         QByteArray out;
         bool close = true;
         switch (fault) {
         case Fault::Close:
-            target->disconnectFromHost();
+            target->respond({}, true);
             return;
         case Fault::Truncate:
             out = head(reply, true, true) + body.left(body.size() / 2);
@@ -508,7 +440,8 @@ void DevServer::Private::deliver(const QHttpServerRequest &request, QTcpSocket *
             break;
         }
         const qsizetype headSize = out.size() - (fault == Fault::Truncate ? body.size() / 2 : body.size());
-        writePaced(target, out, chunkBytes > 0 ? headSize + chunkBytes : out.size(), chunkBytes, pauseMs, close);
+        target->respondInPieces(out, chunkBytes > 0 ? headSize + chunkBytes : out.size(), chunkBytes, pauseMs,
+                                close);
     };
     if (options.delayMs > 0)
         QTimer::singleShot(options.delayMs, http, send);

@@ -52,6 +52,7 @@ struct Options
     QString fault;                               // "", "garbage", "truncate", "close", "one-marker", "no-length"
     QSet<int> faultCommands;                     // empty: the fault applies to every command (0: downloads)
     bool recordBodies = true;                    // keep every request body for receivedBodies()
+    int idleConnectionMs = 30000;                // a connection without a complete request this long is closed
 };
 
 // The development service: speaks the service's side of the protocol on

@@ -32,23 +32,24 @@ QString DecodeFormValue(QByteArrayView raw)
     return QString::fromUtf8(QByteArray::fromPercentEncoding(bytes));
 }
 
-FormFields FormFields::parse(QByteArrayView body)
+FormFields FormFields::parse(const QByteArray &body)
 {
     FormFields fields;
+    fields.m_body = body;
     qsizetype start = 0;
     const qsizetype n = body.size();
     while (start <= n) {
         qsizetype end = body.indexOf('&', start);
         if (end < 0)
             end = n;
-        const QByteArrayView pair = body.sliced(start, end - start);
+        const QByteArrayView pair = QByteArrayView(fields.m_body).sliced(start, end - start);
         if (!pair.isEmpty()) {
             const qsizetype eq = pair.indexOf('=');
             const QByteArrayView name = eq < 0 ? pair : pair.first(eq);
             const QByteArrayView value = eq < 0 ? QByteArrayView() : pair.sliced(eq + 1);
             const QString key = DecodeFormValue(name);
             if (!fields.m_raw.contains(key))
-                fields.m_raw.insert(key, value.toByteArray());
+                fields.m_raw.insert(key, value);
         }
         start = end + 1;
     }
@@ -70,7 +71,9 @@ std::optional<QString> FormFields::coded(const QString &name) const
         return std::nullopt;
     // Coded values are digits; percent-decoding leaves them as they are and
     // lets an escaped value through all the same.
-    return DecodeClientValue(QByteArray::fromPercentEncoding(*it));
+    if (it->contains('%'))
+        return DecodeClientValue(QByteArray::fromPercentEncoding(it->toByteArray()));
+    return DecodeClientValue(*it);
 }
 
 std::optional<QString> DecodeClientValue(QByteArrayView digits)

@@ -12,11 +12,12 @@
 namespace velmor::dev {
 
 // The fields of a form-encoded body, values still raw (not percent-decoded).
-// A field that occurs twice keeps its first value.
+// A field that occurs twice keeps its first value. The values are read in
+// place from the body, which the fields share rather than copy.
 class FormFields
 {
 public:
-    static FormFields parse(QByteArrayView body);
+    static FormFields parse(const QByteArray &body);
 
     bool has(const QString &name) const { return m_raw.contains(name); }
     // Ordinary form decoding: "+" is a space, %XX a byte, the bytes UTF-8.
@@ -27,7 +28,8 @@ public:
     std::optional<QString> coded(const QString &name) const;
 
 private:
-    QHash<QString, QByteArray> m_raw;
+    QByteArray m_body;
+    QHash<QString, QByteArrayView> m_raw; // into m_body
 };
 
 // Ordinary form decoding of one value.

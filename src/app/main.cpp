@@ -2,6 +2,7 @@
 #include "service/transport.h"
 #include "ui/main/appicon.h"
 #include "ui/main/mainwindow.h"
+#include "ui/main/requestprogressdialog.h"
 #include "ui/main/translations.h"
 #include "ui/main/version.h"
 
@@ -23,6 +24,7 @@ struct Options
     QUrl serviceUrl;
     QUrl updateUrl;
     int timeoutMs = 0;
+    qint64 maxReplyBytes = 0;
 };
 
 void printError(const QString &text)
@@ -59,7 +61,10 @@ bool parseOptions(const QStringList &arguments, Options &options, int &exitCode)
         u"timeout"_s, u"Seconds of silence after which a request to the service or the update download is given up; "
                          "0 waits without limit (default: 30)."_s,
         u"SECONDS"_s, u"30"_s);
-    parser.addOptions({serviceOption, updateOption, timeoutOption});
+    const QCommandLineOption maxReplyOption(
+        u"max-reply-mb"_s, u"Largest reply of the service to accept, in MiB; a larger one fails the request (default: 512)."_s,
+        u"MIB"_s, u"512"_s);
+    parser.addOptions({serviceOption, updateOption, timeoutOption, maxReplyOption});
 
     if (!parser.parse(arguments)) {
         printError(parser.errorText());
@@ -108,6 +113,15 @@ bool parseOptions(const QStringList &arguments, Options &options, int &exitCode)
         return false;
     }
     options.timeoutMs = seconds * 1000;
+
+    const int mebibytes = parser.value(maxReplyOption).toInt(&ok);
+    if (!ok || mebibytes < 1 || mebibytes > 16384) {
+        printError(u"--max-reply-mb: expected a whole number of MiB from 1 to 16384: %1"_s.arg(
+            parser.value(maxReplyOption)));
+        exitCode = 2;
+        return false;
+    }
+    options.maxReplyBytes = qint64(mebibytes) * 1024 * 1024;
     return true;
 }
 
@@ -154,7 +168,12 @@ int main(int argc, char *argv[])
     // Ties the windows to the installed menu entry (its name and icon).
     QGuiApplication::setDesktopFileName(u"velmor-rehber"_s);
 
-    const velmor::Service service(std::make_shared<velmor::HttpTransport>(options.serviceUrl, options.timeoutMs));
+    auto transport = std::make_shared<velmor::HttpTransport>(options.serviceUrl, options.timeoutMs);
+    transport->setMaxReplyBytes(options.maxReplyBytes);
+    // A request that takes long shows its progress and can be abandoned.
+    velmor::RequestProgressDialog requestProgress;
+    transport->setObserver(&requestProgress);
+    const velmor::Service service(transport);
 
     // The program ends when the main window closes, not when the last visible
     // window does: during start-up the login window may be the only one.

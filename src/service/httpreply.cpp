@@ -74,6 +74,8 @@ HttpReplyReader::State HttpReplyReader::feed(QByteArrayView data)
     while (!data.isEmpty() && state() == State::Reading) {
         if (m_step == Step::Body || m_step == Step::ChunkData) {
             const qsizetype take = m_remaining < 0 ? data.size() : qsizetype(qMin<qint64>(m_remaining, data.size()));
+            if (!fits(take))
+                break;
             m_body.append(data.first(take));
             data = data.sliced(take);
             if (m_remaining > 0) {
@@ -116,6 +118,16 @@ HttpReplyReader::State HttpReplyReader::closed()
     return state();
 }
 
+bool HttpReplyReader::fits(qint64 moreBytes)
+{
+    if (m_maxBody < 0 || moreBytes <= m_maxBody - m_body.size())
+        return true;
+    m_step = Step::Failed;
+    m_body.clear();
+    m_body.squeeze();
+    return false;
+}
+
 bool HttpReplyReader::countHead(qsizetype bytes)
 {
     m_headBytes += bytes + 1;
@@ -150,6 +162,8 @@ void HttpReplyReader::onLine(QByteArrayView line)
         const qint64 size = parseChunkSize((extension < 0 ? line : line.first(extension)).trimmed());
         if (size < 0) {
             m_step = Step::Failed;
+        } else if (!fits(size)) {
+            // refused before a byte of the chunk is read
         } else if (size == 0) {
             m_step = Step::Trailer;
         } else {
@@ -229,6 +243,9 @@ void HttpReplyReader::startBody()
         m_remaining = -1;
         m_step = m_chunked ? Step::ChunkSize : Step::Body;
     } else if (m_contentLength >= 0) {
+        if (!fits(m_contentLength))
+            return;
+        m_announced = m_contentLength;
         m_body.reserve(qsizetype(qMin(m_contentLength, kMaxReserve)));
         m_remaining = m_contentLength;
         m_step = m_contentLength == 0 ? Step::Done : Step::Body;

@@ -12,10 +12,16 @@ namespace velmor {
 // skipped), then the body by Content-Length, by chunked transfer coding, or
 // up to the close of the connection when neither is given. Framing that is
 // broken or unfinished makes the reply fail; the status itself is not judged.
+// A body larger than the given limit fails the reply as soon as that is
+// known: at once from an announced length or chunk size, else when the bytes
+// received pass it. Nothing beyond the limit is kept.
 class HttpReplyReader
 {
 public:
     enum class State { Reading, Complete, Failed };
+
+    // maxBodyBytes < 0: no limit.
+    explicit HttpReplyReader(qint64 maxBodyBytes = -1) : m_maxBody(maxBodyBytes) {}
 
     // The next bytes from the connection. Bytes after the end of the reply
     // are ignored.
@@ -26,6 +32,10 @@ public:
 
     State state() const;
     int status() const { return m_status; }
+    // Body bytes received so far, and the length the reply announced (-1
+    // while not known, or when the body is chunked or runs to the close).
+    qint64 bodyBytes() const { return m_body.size(); }
+    qint64 announcedLength() const { return m_announced; }
     // The body once complete (dechunked).
     QByteArray takeBody() { return std::move(m_body); }
 
@@ -37,6 +47,7 @@ private:
     void onHeader(QByteArrayView line);
     void startBody();
     bool countHead(qsizetype bytes);
+    bool fits(qint64 moreBytes);
 
     Step m_step = Step::StatusLine;
     QByteArray m_line;        // the start of a line whose end has not arrived yet
@@ -46,6 +57,8 @@ private:
     bool m_transferCoded = false;
     bool m_chunked = false;
     qint64 m_remaining = -1; // of the body or chunk; -1: until the close
+    qint64 m_maxBody = -1;
+    qint64 m_announced = -1;
     QByteArray m_body;
 };
 

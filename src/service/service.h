@@ -49,6 +49,10 @@ public:
     // True while a request waits for its reply. The wait runs a local event
     // loop, so a window asked to close meanwhile can tell and refuse.
     bool requestInFlight() const { return m_inFlight > 0; }
+    // How the last request ended. A caller whose request changes data on the
+    // service tells by it whether the user gave up waiting (Abandoned), in
+    // which case the change may have been carried out all the same.
+    RequestOutcome lastOutcome() const { return m_transport ? m_transport->lastOutcome() : RequestOutcome::Failed; }
 
 private:
     std::shared_ptr<Transport> m_transport;

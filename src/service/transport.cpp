@@ -10,6 +10,7 @@
 #include <QSslSocket>
 #endif
 
+#include <functional>
 #include <memory>
 #include <new>
 
@@ -42,6 +43,21 @@ QByteArray requestHead(const QUrl &endpoint, bool secure, qsizetype bodySize)
         + "\r\n";
 }
 
+class CallbackControl final : public RequestControl
+{
+public:
+    CallbackControl(std::function<void()> abandon, std::function<void()> letUserInputThrough)
+        : m_abandon(std::move(abandon)), m_letUserInputThrough(std::move(letUserInputThrough))
+    {
+    }
+    void abandon() override { m_abandon(); }
+    void letUserInputThrough() override { m_letUserInputThrough(); }
+
+private:
+    std::function<void()> m_abandon;
+    std::function<void()> m_letUserInputThrough;
+};
+
 } // namespace
 
 HttpTransport::HttpTransport(QUrl endpoint, int timeoutMs)
@@ -51,6 +67,7 @@ HttpTransport::HttpTransport(QUrl endpoint, int timeoutMs)
 
 QByteArray HttpTransport::post(const QByteArray &body)
 {
+    setLastOutcome(RequestOutcome::Failed);
     const QString scheme = m_endpoint.scheme().toLower();
     const bool secure = scheme == u"https";
     if ((!secure && scheme != u"http") || m_endpoint.host().isEmpty())
@@ -73,7 +90,7 @@ QByteArray HttpTransport::post(const QByteArray &body)
     socket->setProxy(QNetworkProxy::NoProxy);
 
     const QByteArray request = requestHead(m_endpoint, secure, body.size()) + body;
-    HttpReplyReader reader;
+    HttpReplyReader reader(m_maxReplyBytes);
     bool failed = false;
     bool finished = false;
     QEventLoop loop;
@@ -81,6 +98,24 @@ QByteArray HttpTransport::post(const QByteArray &body)
         finished = true;
         loop.quit();
     };
+
+    // What the observer may do: end the request, or let input through to its
+    // own modal window. Either takes effect in the wait loop below.
+    bool abandoned = false;
+    bool inputThrough = false;
+    CallbackControl control(
+        [&] {
+            if (!finished) {
+                abandoned = true;
+                finish();
+            }
+        },
+        [&] {
+            if (!inputThrough) {
+                inputThrough = true;
+                loop.quit(); // to wait again, letting input through
+            }
+        });
 
     // The time limit counts silence: it starts again on every piece of
     // progress, so a long reply that keeps arriving is not cut off.
@@ -105,8 +140,11 @@ QByteArray HttpTransport::post(const QByteArray &body)
         } catch (const std::bad_alloc &) {
             failed = true;
         }
-        if (failed || reader.state() != HttpReplyReader::State::Reading)
+        if (failed || reader.state() != HttpReplyReader::State::Reading) {
             finish();
+        } else if (m_observer) {
+            m_observer->requestProgress(reader.bodyBytes(), reader.announcedLength());
+        }
     };
 
     // The request goes out once. Should the connection drop before the reply
@@ -140,6 +178,8 @@ QByteArray HttpTransport::post(const QByteArray &body)
         }
     });
 
+    if (m_observer)
+        m_observer->requestStarted(control);
     progress();
 #if QT_CONFIG(ssl)
     if (secure)
@@ -147,14 +187,24 @@ QByteArray HttpTransport::post(const QByteArray &body)
     else
 #endif
         socket->connectToHost(m_endpoint.host(), quint16(m_endpoint.port(80)));
-    if (!finished)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // Input waits until the request is over, unless the observer has put up
+    // a modal window of its own: then the loop runs again letting it through,
+    // and the modality keeps it from every other window.
+    while (!finished)
+        loop.exec(inputThrough ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     watchdog.stop();
     QObject::disconnect(socket.get(), nullptr, &loop, nullptr);
     socket->abort();
+    if (m_observer)
+        m_observer->requestFinished();
 
+    if (abandoned) {
+        setLastOutcome(RequestOutcome::Abandoned);
+        return {};
+    }
     if (failed || reader.state() != HttpReplyReader::State::Complete)
         return {};
+    setLastOutcome(RequestOutcome::Answered);
     return reader.takeBody();
 }
 

@@ -3,6 +3,7 @@
 
 #include "service/coding.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -530,6 +531,80 @@ private slots:
             QVERIFY(g.Grp_Ust_Grup_No == u"0" || groupNumbers.contains(g.Grp_Ust_Grup_No));
         for (const Contact &c : s.contacts)
             QVERIFY(groupNumbers.contains(c.Grup_No));
+    }
+
+    void requestBounds_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("status");
+
+        const QByteArray post = "POST /YeniRehber.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+        const QByteArray form = "Content-Type: application/x-www-form-urlencoded\r\n";
+        const QByteArray fullBody = "Rehber=13&x=" + QByteArray(64 * 1024 * 1024 - 12, 'a');
+        QTest::newRow("one header line over 64 KiB")
+            << post + "X-Long: " + QByteArray(70 * 1024, 'a') + "\r\n\r\n" << QByteArray("413");
+        QTest::newRow("header lines adding up over 64 KiB")
+            << post + QByteArray("X-Part: " + QByteArray(1000, 'b') + "\r\n").repeated(70) + "\r\n" << QByteArray("413");
+        QTest::newRow("announced body over 64 MiB, none of it sent")
+            << post + form + "Content-Length: 67108865\r\n\r\n" << QByteArray("413");
+        QTest::newRow("announced body of 2 GB, a little of it sent")
+            << post + form + "Content-Length: 2147483648\r\n\r\nRehber=13&x=aaaa" << QByteArray("413");
+        QTest::newRow("chunked body") << post + form + "Transfer-Encoding: chunked\r\n\r\n9\r\nRehber=13\r\n0\r\n\r\n"
+                                      << QByteArray("501");
+        QTest::newRow("not a request line") << QByteArray("HELLO\r\n\r\n") << QByteArray("400");
+        QTest::newRow("body of exactly 64 MiB is read whole")
+            << post + form + "Connection: close\r\nContent-Length: " + QByteArray::number(fullBody.size()) + "\r\n\r\n"
+                   + fullBody
+            << QByteArray("200");
+    }
+
+    // Past a bound the service answers at once and closes the connection;
+    // a request within them is served.
+    void requestBounds()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, status);
+        LiveService live;
+        bool closed = false;
+        const QByteArray raw = exchangeUntilClosed(live.server->port(), request, &closed);
+        QVERIFY2(raw.startsWith("HTTP/1.1 " + status + ' '), raw.left(60).constData());
+        QVERIFY(closed);
+        if (status == "200") {
+            QCOMPARE(raw.toLower().count("<rehber>"), 2);
+            QCOMPARE(live.server->receivedBodies().constLast().size(), 64 * 1024 * 1024);
+        }
+        // The service goes on serving.
+        QCOMPARE(FetchServerTime(*live.service).size(), 14);
+    }
+
+    void idleConnection_isClosed_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("request head never finished") << QByteArray("POST /YeniRehber.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+        QTest::newRow("body never finished")
+            << QByteArray("POST /YeniRehber.asp HTTP/1.1\r\nContent-Length: 20\r\n\r\nRehber=13");
+        QTest::newRow("kept open after a reply") << QByteArray("POST /YeniRehber.asp HTTP/1.1\r\nContent-Length: 9\r\n\r\nRehber=13");
+        QTest::newRow("nothing sent") << QByteArray();
+    }
+
+    void idleConnection_isClosed()
+    {
+        QFETCH(QByteArray, sent);
+        dev::Options options;
+        options.idleConnectionMs = 400;
+        LiveService live(options);
+
+        QTcpSocket idle;
+        QSignalSpy disconnected(&idle, &QTcpSocket::disconnected);
+        idle.connectToHost(QHostAddress::LocalHost, live.server->port());
+        QVERIFY(idle.waitForConnected(5000));
+        QElapsedTimer clock;
+        clock.start();
+        idle.write(sent);
+        // Other clients are served while it lingers.
+        QCOMPARE(FetchServerTime(*live.service).size(), 14);
+        QVERIFY(disconnected.wait(5000));
+        QVERIFY(clock.elapsed() >= 300);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "service/service.h"
 #include "service/transport.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 using namespace velmor;
@@ -34,6 +35,8 @@ private slots:
     void replyCompleteWhileConnectionStaysOpen();
     void unusableEndpoint_givesEmptyText_data();
     void unusableEndpoint_givesEmptyText();
+    void replyOverLimit_failsAtOnce_data();
+    void replyOverLimit_failsAtOnce();
 };
 
 namespace {
@@ -363,6 +366,56 @@ void TransportTest::unusableEndpoint_givesEmptyText()
     HttpTransport transport(endpoint, 300);
     QCOMPARE(transport.post(QByteArrayLiteral("Rehber=13")), QByteArray());
     QVERIFY(server.requests().isEmpty());
+}
+
+void TransportTest::replyOverLimit_failsAtOnce_data()
+{
+    QTest::addColumn<QByteArray>("response");
+    QTest::addColumn<bool>("endless"); // filler follows the response for as long as it is read
+    QTest::addColumn<bool>("arrives"); // a reply right at the limit is whole
+
+    constexpr qint64 limit = 1024 * 1024;
+    const QByteArray ok = "HTTP/1.1 200 OK\r\n";
+    const QByteArray chunkedHead = ok + "Transfer-Encoding: chunked\r\n\r\n";
+    const QByteArray half = QByteArray(limit / 2, '5');
+    QTest::newRow("announced length of 2 GB") << ok + "Content-Length: 2147483648\r\n\r\n<Rehber>" << false << false;
+    QTest::newRow("announced length one byte over") << ok + "Content-Length: 1048577\r\n\r\n" << false << false;
+    QTest::newRow("huge chunk size") << chunkedHead + "7fffffffffff\r\n<Rehber>" << false << false;
+    QTest::newRow("chunks that add up past the limit")
+        << chunkedHead + "80000\r\n" + half + "\r\n80000\r\n" + half + "\r\n1\r\n" << false << false;
+    QTest::newRow("endless body without a length") << ok + "Content-Type: text/html\r\n\r\n" << true << false;
+    QTest::newRow("endless chunk") << chunkedHead + "ffffffff\r\n" << true << false;
+    QTest::newRow("chunks right at the limit")
+        << chunkedHead + "80000\r\n" + half + "\r\n80000\r\n" + half + "\r\n0\r\n\r\n" << false << true;
+}
+
+void TransportTest::replyOverLimit_failsAtOnce()
+{
+    QFETCH(QByteArray, response);
+    QFETCH(bool, endless);
+    QFETCH(bool, arrives);
+
+    // The server never closes: only the limit can end these requests before
+    // the time limit does.
+    LoopbackServer server;
+    QVERIFY(server.listen());
+    server.setRawResponse(response);
+    server.setBehaviour(endless ? LoopbackServer::Behaviour::Endless : LoopbackServer::Behaviour::ReplyStayOpen);
+    auto transport = std::make_shared<HttpTransport>(server.endpoint(), 60000);
+    transport->setMaxReplyBytes(1024 * 1024);
+    QCOMPARE(transport->maxReplyBytes(), 1024 * 1024);
+    const Service service(transport);
+
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray raw = transport->post(QByteArrayLiteral("Rehber=1&Cari_No=7"));
+    QVERIFY2(clock.elapsed() < 10000, "the request waited for the time limit instead of failing at once");
+    QCOMPARE(raw.size(), arrives ? 1024 * 1024 : 0);
+    QCOMPARE(transport->lastOutcome(), arrives ? RequestOutcome::Answered : RequestOutcome::Failed);
+    QCOMPARE(service.lastOutcome(), transport->lastOutcome());
+    // Nothing past the limit is read on: the server could write little more
+    // than the limit and what the socket buffers hold.
+    QVERIFY(server.endlessBytes() < 32 * 1024 * 1024);
 }
 
 QTEST_GUILESS_MAIN(TransportTest)

@@ -169,7 +169,15 @@ void LoopbackServer::answer(QTcpSocket *socket)
         socket->write(m_response);
         break;
     case Behaviour::ReplyInPieces:
-        writePieces(socket, m_response, 0);
+        writePieces(socket, m_response, 0, 0);
+        break;
+    case Behaviour::Drip:
+        writePieces(socket, m_response, 0, m_delayMs);
+        break;
+    case Behaviour::Endless:
+        socket->write(m_response);
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { writeEndlessly(socket); });
+        writeEndlessly(socket);
         break;
     case Behaviour::AnswerLater: {
         const QByteArray response = m_response;
@@ -184,7 +192,7 @@ void LoopbackServer::answer(QTcpSocket *socket)
     }
 }
 
-void LoopbackServer::writePieces(QTcpSocket *socket, QByteArray response, qsizetype from)
+void LoopbackServer::writePieces(QTcpSocket *socket, QByteArray response, qsizetype from, int delayMs)
 {
     if (socket->state() != QAbstractSocket::ConnectedState)
         return;
@@ -194,7 +202,21 @@ void LoopbackServer::writePieces(QTcpSocket *socket, QByteArray response, qsizet
     }
     socket->write(response.sliced(from, qMin(m_pieceBytes, response.size() - from)));
     socket->flush();
-    QTimer::singleShot(0, socket, [this, socket, response, from] { writePieces(socket, response, from + m_pieceBytes); });
+    QTimer::singleShot(delayMs, socket, [this, socket, response, from, delayMs] {
+        writePieces(socket, response, from + m_pieceBytes, delayMs);
+    });
+}
+
+void LoopbackServer::writeEndlessly(QTcpSocket *socket)
+{
+    // Keeps a megabyte on its way; stops at 4 GiB, far beyond what any
+    // client under test should take.
+    static const QByteArray filler(64 * 1024, '7');
+    while (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < 1024 * 1024
+           && m_endlessBytes < (qint64(4) << 30)) {
+        socket->write(filler);
+        m_endlessBytes += filler.size();
+    }
 }
 
 } // namespace velmor::test

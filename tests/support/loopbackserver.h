@@ -31,6 +31,8 @@ public:
         CloseUnanswered, // read the request, then close without a byte of reply
         ReplyStayOpen,  // send the response and leave the connection open
         ReplyInPieces,  // send the response pieceBytes at a time, one piece per event-loop turn, then close
+        Drip,           // send the response pieceBytes at a time, one piece every delayMs, then close
+        Endless,        // send the response, then filler bytes for as long as the client reads them
     };
 
     struct Request
@@ -68,10 +70,13 @@ public:
     void setBehaviour(Behaviour behaviour) { m_behaviour = behaviour; }
     // For CloseMidReply: how many body bytes go out before the connection closes.
     void setBytesBeforeClose(qsizetype bytes) { m_bytesBeforeClose = bytes; }
-    // For AnswerLater.
+    // For AnswerLater and Drip.
     void setDelayMs(int ms) { m_delayMs = ms; }
-    // For ReplyInPieces.
+    // For ReplyInPieces and Drip.
     void setPieceBytes(qsizetype bytes) { m_pieceBytes = qMax<qsizetype>(1, bytes); }
+
+    // For Endless: the filler bytes written so far.
+    qint64 endlessBytes() const { return m_endlessBytes; }
 
     const QList<Request> &requests() const { return m_requests; }
     QByteArray lastBody() const { return m_requests.isEmpty() ? QByteArray() : m_requests.constLast().body; }
@@ -84,7 +89,8 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     void answer(QTcpSocket *socket);
-    void writePieces(QTcpSocket *socket, QByteArray response, qsizetype from);
+    void writePieces(QTcpSocket *socket, QByteArray response, qsizetype from, int delayMs);
+    void writeEndlessly(QTcpSocket *socket);
 
     QTcpServer m_server;
     QByteArray m_response;
@@ -93,6 +99,7 @@ private:
     qsizetype m_bytesBeforeClose = 0;
     int m_delayMs = 0;
     qsizetype m_pieceBytes = 1;
+    qint64 m_endlessBytes = 0;
     QList<Request> m_requests;
     QHash<QTcpSocket *, QByteArray> m_pending;
 };

@@ -652,6 +652,16 @@ void Frm_Gonder::SendClick()
     const QString partCount = QString::number(MessagePartCount(MessageLength(text)));
     const QString reply = SendSms(m_session.customerNo(), m_senderName->currentText(), QStringLiteral("1"),
                                   MessageForSending(text), BuildTelephoneList(m_recipients), partCount);
+    if (m_service.lastOutcome() == RequestOutcome::Abandoned) {
+        // The service may have sent the messages before the user gave up
+        // waiting: say so, and show the balance as it now stands.
+        MessageBox::show(this, QStringLiteral("Gönderimin sonucunu beklemekten vazgeçtiniz. Mesajlarınız gönderilmiş "
+                                              "de olabilir, gönderilmemiş de; sonucu İletim Raporları'nda "
+                                              "görebilirsiniz."));
+        m_balance->setText(FetchCreditBalance(m_session.customerNo()));
+        CalculateCost();
+        return;
+    }
     m_balance->setText(GetTagText(reply, QStringLiteral("<SMSGonderim>")));
     MessageBox::show(this, SendSucceeded(m_balance->text()) ? QStringLiteral("Mesajlarınız Gönderildi.")
                                                             : QStringLiteral("Mesajlarınız Gönderilemedi..!"));

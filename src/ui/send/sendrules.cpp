@@ -134,7 +134,10 @@ QString SendSms(const Service &service, const QString &customerNo, const QString
                 const QString &messageType, const QString &message, const QString &phoneList,
                 const QString &partCount)
 {
-    const SendStamp stamp = SplitServerTime(FetchServerTime(service), QDateTime::currentDateTime());
+    const QString serverTime = FetchServerTime(service);
+    if (service.lastOutcome() == RequestOutcome::Abandoned)
+        return {}; // the user gave up before the message went out
+    const SendStamp stamp = SplitServerTime(serverTime, QDateTime::currentDateTime());
     return SendSmsCommand(service, customerNo, senderName, messageType, message, phoneList, partCount,
                           stamp.date, stamp.time);
 }

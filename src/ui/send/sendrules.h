@@ -84,7 +84,8 @@ bool SendSucceeded(const QString &balanceAfterSend);
 
 // Command 13 then command 3: the message goes out stamped with the service's
 // clock, or the local clock when the service gave no usable time. Returns the
-// decoded payload of command 3, or the empty text.
+// decoded payload of command 3, or the empty text. Should the user abandon
+// the clock request, nothing is sent (the service's lastOutcome() tells).
 QString SendSms(const Service &service, const QString &customerNo, const QString &senderName,
                 const QString &messageType, const QString &message, const QString &phoneList,
                 const QString &partCount);

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -40,6 +41,8 @@ public:
     // answers a page without the "<Rehber>" envelope.
     void setPayload(int command, const QString &payload) { m_payloads.insert(command, payload); }
     void removePayload(int command) { m_payloads.remove(command); }
+    // Requests of this command are read and never answered, the connection left open.
+    void leaveUnanswered(int command) { m_unanswered.insert(command); }
 
     const QList<QByteArray> &bodies() const { return m_bodies; }
     QList<QByteArray> bodiesOf(int command) const
@@ -84,6 +87,8 @@ private:
             m_bodies.append(body);
             if (m_beforeReply && commandOf(body) == m_waitingCommand)
                 std::exchange(m_beforeReply, {})();
+            if (m_unanswered.contains(commandOf(body)))
+                return;
             socket->write(reply(body));
             socket->disconnectFromHost();
         });
@@ -107,6 +112,7 @@ private:
 
     QTcpServer m_server;
     QHash<int, QString> m_payloads;
+    QSet<int> m_unanswered;
     QList<QByteArray> m_bodies;
     int m_waitingCommand = 0;
     std::function<void()> m_beforeReply;
