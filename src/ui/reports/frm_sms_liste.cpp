@@ -209,7 +209,9 @@ void Frm_Sms_Liste::Query()
     m_shownTo.clear();
     showCounts();
 
-    const auto [from, to] = ReportDateRange(*first, *last);
+    const std::pair<QString, QString> range = ReportDateRange(*first, *last);
+    const QString &from = range.first;
+    const QString &to = range.second;
     const QString customerNo = m_session.customerNo();
     const QPointer<QWidget> focused = focusWidget();
     setControlsEnabled(false);
