@@ -1,5 +1,6 @@
 #include "httpfront.h"
 
+#include "service/httpreply.h"
 #include "wire.h"
 
 #include <QHostAddress>
@@ -23,20 +24,6 @@ bool hasToken(QByteArrayView list, QByteArrayView token)
             return true;
     }
     return false;
-}
-
-// A decimal length without sign or blanks, at most 18 digits; -1 otherwise.
-qint64 parseLength(QByteArrayView text)
-{
-    if (text.isEmpty() || text.size() > 18)
-        return -1;
-    qint64 value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
 }
 
 } // namespace
@@ -153,7 +140,7 @@ bool HttpConnection::startBody()
     for (const auto &[name, value] : std::as_const(m_request.headers)) {
         if (name.compare("Content-Length", Qt::CaseInsensitive) != 0)
             continue;
-        const qint64 each = parseLength(value);
+        const qint64 each = ParseHttpLength(value);
         if (each < 0 || (seen && each != length)) {
             refuse(400, "Bad Request", u"İstek anlaşılamadı."_s);
             return false;

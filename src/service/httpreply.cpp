@@ -17,20 +17,6 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// A decimal length of at most 18 digits (no sign, no blanks); -1 otherwise.
-qint64 parseLength(QByteArrayView text)
-{
-    if (text.isEmpty() || text.size() > 18)
-        return -1;
-    qint64 value = 0;
-    for (const char c : text) {
-        if (!isDigit(c))
-            return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 // A chunk size in hexadecimal, leading zeros allowed; -1 when it is not one
 // or does not fit.
 qint64 parseChunkSize(QByteArrayView text)
@@ -59,6 +45,19 @@ qint64 parseChunkSize(QByteArrayView text)
 }
 
 } // namespace
+
+qint64 ParseHttpLength(QByteArrayView text)
+{
+    if (text.isEmpty() || text.size() > 18)
+        return -1;
+    qint64 value = 0;
+    for (const char c : text) {
+        if (!isDigit(c))
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
 
 HttpReplyReader::State HttpReplyReader::state() const
 {
@@ -218,7 +217,7 @@ void HttpReplyReader::onHeader(QByteArrayView line)
             qsizetype comma = value.indexOf(',', from);
             if (comma < 0)
                 comma = value.size();
-            const qint64 length = parseLength(value.sliced(from, comma - from).trimmed());
+            const qint64 length = ParseHttpLength(value.sliced(from, comma - from).trimmed());
             if (length < 0 || (m_contentLength >= 0 && length != m_contentLength)) {
                 m_step = Step::Failed;
                 return;

@@ -7,6 +7,10 @@
 
 namespace velmor {
 
+// A decimal length as HTTP writes it (Content-Length, byte positions): digits
+// only, no sign, no blanks, at most 18 of them; -1 for anything else.
+qint64 ParseHttpLength(QByteArrayView text);
+
 // Reads one HTTP/1.x response from the bytes of a connection as they arrive,
 // in a single pass: the status line and headers (interim 1xx responses
 // skipped), then the body by Content-Length, by chunked transfer coding, or

@@ -1,5 +1,7 @@
 #include "service/packagedownload.h"
 
+#include "service/httpreply.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -21,20 +23,6 @@ namespace {
 // Pieces of the body are written and counted this large at most, so the
 // progress moves in steps even when much arrives at once.
 constexpr qint64 kPieceBytes = 1024;
-
-// A header value of decimal digits only; -1 for anything else.
-qint64 digitsValue(QByteArrayView text)
-{
-    if (text.isEmpty() || text.size() > 18)
-        return -1;
-    qint64 value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
 
 } // namespace
 
@@ -96,12 +84,12 @@ bool IsWholePackageReply(int status, qint64 contentLength, const QByteArray &con
     const qsizetype slash = span.indexOf('/');
     if (dash < 0 || slash < dash)
         return false;
-    const qint64 first = digitsValue(QByteArrayView(span).first(dash));
-    const qint64 last = digitsValue(QByteArrayView(span).sliced(dash + 1, slash - dash - 1));
+    const qint64 first = ParseHttpLength(QByteArrayView(span).first(dash));
+    const qint64 last = ParseHttpLength(QByteArrayView(span).sliced(dash + 1, slash - dash - 1));
     const QByteArrayView size = QByteArrayView(span).sliced(slash + 1);
     if (first != 0 || last != contentLength - 1)
         return false;
-    return size == "*" || digitsValue(size) == contentLength;
+    return size == "*" || ParseHttpLength(size) == contentLength;
 }
 
 PackageDownload::PackageDownload(QUrl address, QString targetPath, int timeoutMs, QObject *parent)
@@ -161,7 +149,7 @@ bool PackageDownload::acceptHead()
         return true;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const qint64 length = m_reply->hasRawHeader("Content-Length")
-        ? digitsValue(m_reply->rawHeader("Content-Length").trimmed())
+        ? ParseHttpLength(m_reply->rawHeader("Content-Length").trimmed())
         : -1;
     if (!IsWholePackageReply(status, length, m_reply->rawHeader("Content-Range")))
         return false;
