@@ -4,6 +4,7 @@
 #include "model/snapshot.h"
 #include "service/service.h"
 #include "text/storedtext.h"
+#include "ui/main/controls.h"
 #include "ui/main/guardedlineedit.h"
 #include "ui/main/listview.h"
 #include "ui/main/messagebox.h"
@@ -104,13 +105,6 @@ QGroupBox *section(const QString &title, const QString &name, QWidget *parent)
     return box;
 }
 
-QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
 } // namespace
 
 Frm_Tanim_Cari::Frm_Tanim_Cari(const Service &service, Session &session, QWidget *parent)
@@ -193,7 +187,7 @@ void Frm_Tanim_Cari::buildControls()
         for (const Placement &place : placements) {
             GuardedLineEdit *edit = m_boxes[std::size_t(place.box)];
             if (const char16_t *text = kBoxes[std::size_t(place.box)].caption)
-                grid->addWidget(caption(QString::fromUtf16(text), edit, frame), place.row, place.column);
+                grid->addWidget(CaptionLabel(QString::fromUtf16(text), edit, frame), place.row, place.column);
             grid->addWidget(edit, place.row, place.column + 1, 1, place.span);
         }
         int column = 1;
@@ -236,7 +230,7 @@ void Frm_Tanim_Cari::buildControls()
         GuardedLineEdit *requested = m_boxes[std::size_t(FirstRequestBox + row)];
         // The row's caption leads to the box the customer may type into; each
         // box names its row and column itself.
-        senderGrid->addWidget(caption(senderRowCaption(row), requested, senders), row + 1, 0);
+        senderGrid->addWidget(CaptionLabel(senderRowCaption(row), requested, senders), row + 1, 0);
         senderGrid->addWidget(approved, row + 1, 1);
         senderGrid->addWidget(requested, row + 1, 2);
     }

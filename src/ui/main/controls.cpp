@@ -1,6 +1,7 @@
 #include "ui/main/controls.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 
 namespace velmor {
@@ -17,6 +18,13 @@ QPushButton *NamedButton(const QString &caption, const QString &name, QWidget *p
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
+}
+
+QLabel *CaptionLabel(const QString &text, QWidget *field, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(field);
+    return label;
 }
 
 } // namespace velmor

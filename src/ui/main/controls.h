@@ -3,6 +3,7 @@
 #include <QString>
 
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -12,5 +13,8 @@ namespace velmor {
 // object name tests and tools find it by.
 QGroupBox *CaptionedFrame(const QString &caption, const QString &name, QWidget *parent);
 QPushButton *NamedButton(const QString &caption, const QString &name, QWidget *parent);
+// A field's caption label, with the field as its buddy: a screen reader
+// announces the field by its caption, and the caption's mnemonic reaches it.
+QLabel *CaptionLabel(const QString &text, QWidget *field, QWidget *parent);
 
 } // namespace velmor

@@ -79,14 +79,6 @@ void showNameColumns(QTreeView *view)
     view->setColumnWidth(ContactTableModel::Adr_GSM_No, Twips(1200));
 }
 
-// A caption label with the field it names as its buddy.
-QLabel *caption(const QString &text, QWidget *field, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setBuddy(field);
-    return label;
-}
-
 // At most this many refused entries are listed in a message.
 constexpr qsizetype kListedRefusals = 20;
 
@@ -147,6 +139,7 @@ void Frm_Gonder::buildControls()
     auto *groups = CaptionedFrame(QStringLiteral("Adres Grupları"), QStringLiteral("fraGruplar"), this);
     m_groupTree = new GroupTree(groups);
     m_groupTree->setObjectName(QStringLiteral("TreeView1"));
+    m_groupTree->setAccessibleName(groups->title());
     auto *groupsLayout = new QVBoxLayout(groups);
     groupsLayout->addWidget(m_groupTree);
 
@@ -158,7 +151,9 @@ void Frm_Gonder::buildControls()
     m_search->setMaxLength(101);
     m_search->setPlaceholderText(QStringLiteral("Ara: ad, soyad veya GSM no"));
     m_search->setClearButtonEnabled(true);
+    m_search->setAccessibleName(QStringLiteral("Ara"));
     m_groupList = contactList(QStringLiteral("ListView2"), m_groupModel, groupContacts);
+    m_groupList->setAccessibleName(groupContacts->title());
     m_selectAll = NamedButton(QStringLiteral("Tümünü Seç"), QStringLiteral("Cmd_Sec"), groupContacts);
     m_selectNone = NamedButton(QStringLiteral("Seçim İptal"), QStringLiteral("Cmd_Secim_iptal"), groupContacts);
     auto *groupContactsLayout = new QVBoxLayout(groupContacts);
@@ -173,6 +168,7 @@ void Frm_Gonder::buildControls()
     auto *recipients =
         CaptionedFrame(QStringLiteral("SMS Gönderilecek Kişiler"), QStringLiteral("fraGonderilecekKisiler"), this);
     m_recipientList = contactList(QStringLiteral("ListView3"), m_recipientModel, recipients);
+    m_recipientList->setAccessibleName(recipients->title());
     m_recipientCount = figure(QStringLiteral("Label2_0"), recipients);
     m_withoutNumber = new QLabel(recipients);
     m_withoutNumber->setObjectName(QStringLiteral("lblNumarasiYok"));
@@ -195,7 +191,7 @@ void Frm_Gonder::buildControls()
     countRow->addStretch(1);
     recipientsLayout->addLayout(countRow);
     auto *numberRow = new QHBoxLayout;
-    numberRow->addWidget(caption(QStringLiteral("Numara Ekle :"), m_addNumber, recipients));
+    numberRow->addWidget(CaptionLabel(QStringLiteral("Numara Ekle :"), m_addNumber, recipients));
     numberRow->addWidget(m_addNumber, 1);
     numberRow->addWidget(m_addNumberButton);
     recipientsLayout->addLayout(numberRow);
@@ -205,6 +201,7 @@ void Frm_Gonder::buildControls()
     m_message = new MessageEdit(message);
     m_message->setObjectName(QStringLiteral("Text2"));
     m_message->setTabChangesFocus(true);
+    m_message->setAccessibleName(message->title());
     m_messageLength = figure(QStringLiteral("Label2_1"), message);
     m_partInformation = new QLabel(message);
     m_partInformation->setObjectName(QStringLiteral("lblMesajBilgisi"));
@@ -230,7 +227,7 @@ void Frm_Gonder::buildControls()
     lengthRow->addStretch(1);
     messageLayout->addLayout(lengthRow);
     auto *templateRow = new QHBoxLayout;
-    templateRow->addWidget(caption(QStringLiteral("Şablon :"), m_templateName, message));
+    templateRow->addWidget(CaptionLabel(QStringLiteral("Şablon :"), m_templateName, message));
     templateRow->addWidget(m_templateName, 1);
     templateRow->addWidget(m_saveTemplate);
     templateRow->addWidget(m_deleteTemplate);
@@ -247,7 +244,7 @@ void Frm_Gonder::buildControls()
     m_noSenderNote->setWordWrap(true);
     m_noSenderNote->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
     auto *senderLayout = new QVBoxLayout(sender);
-    senderLayout->addWidget(new QLabel(QStringLiteral("SMS'de Görülecek Gönderici Adı :"), sender));
+    senderLayout->addWidget(CaptionLabel(QStringLiteral("SMS'de Görülecek Gönderici Adı :"), m_senderName, sender));
     senderLayout->addWidget(m_senderName);
     senderLayout->addWidget(m_noSenderNote);
 

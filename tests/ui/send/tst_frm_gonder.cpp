@@ -206,6 +206,11 @@ void TestFrmGonder::opening_state()
         QCOMPARE(list->isColumnHidden(column), !shown);
     }
     QVERIFY(m_window->chosenKeys().isEmpty());
+    // A screen reader finds the lists, the tree and the message box by their panel captions.
+    QCOMPARE(child<QWidget>(u"TreeView1")->accessibleName(), u"Adres Grupları"_s);
+    QCOMPARE(list->accessibleName(), u"Gruptaki Kişiler"_s);
+    QCOMPARE(child<QWidget>(u"ListView3")->accessibleName(), u"SMS Gönderilecek Kişiler"_s);
+    QCOMPARE(child<QWidget>(u"Text2")->accessibleName(), u"SMS Metni"_s);
 }
 
 void TestFrmGonder::opening_withoutSenderName_keepsSendDisabled()
