@@ -69,11 +69,6 @@ void GroupTree::BuildGroupTree(const QList<ContactGroup> &groups)
     scrollToItem(root);
 }
 
-QTreeWidgetItem *GroupTree::rootNode() const
-{
-    return m_nodes.isEmpty() ? nullptr : m_nodes.constFirst();
-}
-
 QTreeWidgetItem *GroupTree::nodeAtPosition(int position) const
 {
     if (position < 1 || position > m_nodes.size())

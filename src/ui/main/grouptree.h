@@ -36,7 +36,6 @@ public:
     // the root selected and in view; selecting it emits nothing.
     void BuildGroupTree(const QList<ContactGroup> &groups);
 
-    QTreeWidgetItem *rootNode() const;
     // The node at an insertion position (1: the root), or nullptr.
     QTreeWidgetItem *nodeAtPosition(int position) const;
     // The number of nodes, the root included.
