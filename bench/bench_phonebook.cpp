@@ -7,7 +7,7 @@
 
 #include "windowbench.h"
 
-#include "ui/main/grouptree.h"
+#include "ui/common/grouptree.h"
 #include "ui/phonebook/frm_tanim_rehber.h"
 
 using namespace velmor;

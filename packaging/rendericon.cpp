@@ -1,7 +1,7 @@
 // Writes the program's icon into an icon theme folder, one PNG file per size
 // the program draws: DIR/16x16/apps/velmor-rehber.png and so on. The files
 // come from the same drawing as the window icon, so the two never differ.
-#include "ui/main/appicon.h"
+#include "ui/common/appicon.h"
 
 #include <QDir>
 #include <QString>

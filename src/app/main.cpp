@@ -1,10 +1,10 @@
 #include "service/service.h"
 #include "service/transport.h"
-#include "ui/main/appicon.h"
+#include "ui/common/appicon.h"
 #include "ui/main/mainwindow.h"
-#include "ui/main/requestprogressdialog.h"
-#include "ui/main/translations.h"
-#include "ui/main/version.h"
+#include "ui/common/requestprogressdialog.h"
+#include "ui/common/translations.h"
+#include "model/version.h"
 
 #include <QApplication>
 #include <QCommandLineOption>

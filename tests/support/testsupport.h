@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/main/filedialog.h"
-#include "ui/main/messagebox.h"
+#include "ui/common/filedialog.h"
+#include "ui/common/messagebox.h"
 
 #include <QList>
 #include <QString>

@@ -2,8 +2,8 @@
 
 #include "model/session.h"
 #include "service/service.h"
-#include "ui/main/logincheck.h"
-#include "ui/main/messagebox.h"
+#include "model/logincheck.h"
+#include "ui/common/messagebox.h"
 
 #include <QFormLayout>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
 #include "ui/phonebook/contactimportdialogs.h"
 
 #include "text/storedtext.h"
-#include "ui/main/controls.h"
-#include "ui/main/guardedlineedit.h"
-#include "ui/main/listview.h"
-#include "ui/main/messagebox.h"
+#include "ui/common/controls.h"
+#include "ui/common/guardedlineedit.h"
+#include "ui/common/listview.h"
+#include "ui/common/messagebox.h"
 
 #include <QAbstractTableModel>
 #include <QBrush>

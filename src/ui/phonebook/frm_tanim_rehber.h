@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/childwindow.h"
+#include "ui/common/childwindow.h"
 
 #include "model/contactfile.h"
 #include "model/snapshot.h"

@@ -1,7 +1,7 @@
 #include "ui/phonebook/phonebookwidgets.h"
 
 #include "model/phonebook.h"
-#include "ui/main/guardedlineedit.h"
+#include "ui/common/guardedlineedit.h"
 
 #include <QContextMenuEvent>
 #include <QDropEvent>

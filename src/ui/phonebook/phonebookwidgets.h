@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/main/grouptree.h"
-#include "ui/main/listview.h"
+#include "ui/common/grouptree.h"
+#include "ui/common/listview.h"
 
 #include <QTreeView>
 

@@ -3,9 +3,9 @@
 #include "model/deliveryreportmodel.h"
 #include "model/session.h"
 #include "service/service.h"
-#include "ui/main/filedialog.h"
-#include "ui/main/listview.h"
-#include "ui/main/messagebox.h"
+#include "ui/common/filedialog.h"
+#include "ui/common/listview.h"
+#include "ui/common/messagebox.h"
 #include "ui/reports/datefield.h"
 
 #include <QCloseEvent>

@@ -4,11 +4,11 @@
 #include "service/service.h"
 #include "text/numberlist.h"
 #include "text/turkish.h"
-#include "ui/main/listview.h"
-#include "ui/main/messagebox.h"
-#include "ui/main/contacttablemodel.h"
-#include "ui/main/controls.h"
-#include "ui/main/grouptree.h"
+#include "ui/common/listview.h"
+#include "ui/common/messagebox.h"
+#include "ui/common/contacttablemodel.h"
+#include "ui/common/controls.h"
+#include "ui/common/grouptree.h"
 #include "ui/send/sendwidgets.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/childwindow.h"
+#include "ui/common/childwindow.h"
 
 #include "model/snapshot.h"
 #include "ui/send/messagetemplates.h"

@@ -3,10 +3,10 @@
 #include "model/session.h"
 #include "service/packagedownload.h"
 #include "service/service.h"
-#include "ui/main/appicon.h"
-#include "ui/main/listview.h"
-#include "ui/main/messagebox.h"
-#include "ui/main/version.h"
+#include "ui/common/appicon.h"
+#include "ui/common/listview.h"
+#include "ui/common/messagebox.h"
+#include "model/version.h"
 
 #include <QCloseEvent>
 #include <QDir>

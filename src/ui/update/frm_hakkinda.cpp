@@ -1,10 +1,10 @@
 #include "ui/update/frm_hakkinda.h"
 
 #include "model/session.h"
-#include "ui/main/appicon.h"
-#include "ui/main/listview.h"
-#include "ui/main/messagebox.h"
-#include "ui/main/version.h"
+#include "ui/common/appicon.h"
+#include "ui/common/listview.h"
+#include "ui/common/messagebox.h"
+#include "model/version.h"
 
 #include <QKeyEvent>
 #include <QLabel>

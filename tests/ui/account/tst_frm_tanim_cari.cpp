@@ -14,8 +14,8 @@
 #include "service/transport.h"
 #include "text/storedtext.h"
 #include "ui/account/frm_tanim_cari.h"
-#include "ui/main/listview.h"
-#include "ui/main/logincheck.h"
+#include "ui/common/listview.h"
+#include "model/logincheck.h"
 
 #include <QApplication>
 #include <QClipboard>

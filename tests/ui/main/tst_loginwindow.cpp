@@ -1,7 +1,7 @@
 #include "mainwindowfixture.h"
 #include "testsupport.h"
 
-#include "ui/main/logincheck.h"
+#include "model/logincheck.h"
 
 #include <QFile>
 #include <QSignalSpy>

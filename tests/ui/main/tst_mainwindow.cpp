@@ -1,8 +1,8 @@
 #include "mainwindowfixture.h"
 #include "testsupport.h"
 
-#include "ui/main/listview.h"
-#include "ui/main/version.h"
+#include "ui/common/listview.h"
+#include "model/version.h"
 #include "ui/send/frm_gonder.h"
 #include "ui/update/frm_hakkinda.h"
 

@@ -10,8 +10,8 @@
 
 #include "model/session.h"
 #include "text/storedtext.h"
-#include "ui/main/contacttablemodel.h"
-#include "ui/main/grouptree.h"
+#include "ui/common/contacttablemodel.h"
+#include "ui/common/grouptree.h"
 #include "ui/phonebook/frm_tanim_rehber.h"
 #include "ui/phonebook/phonebookwidgets.h"
 

@@ -12,7 +12,7 @@
 #include "model/session.h"
 #include "service/coding.h"
 #include "text/csv.h"
-#include "ui/main/grouptree.h"
+#include "ui/common/grouptree.h"
 #include "ui/phonebook/contactimportdialogs.h"
 #include "ui/phonebook/frm_tanim_rehber.h"
 

@@ -10,7 +10,7 @@
 #include "model/session.h"
 #include "service/service.h"
 #include "service/transport.h"
-#include "ui/main/listview.h"
+#include "ui/common/listview.h"
 #include "ui/reports/datefield.h"
 #include "ui/reports/frm_sms_liste.h"
 

@@ -6,7 +6,7 @@
 #include "service/coding.h"
 #include "service/service.h"
 #include "service/transport.h"
-#include "ui/main/contacttablemodel.h"
+#include "ui/common/contacttablemodel.h"
 #include "ui/send/frm_gonder.h"
 
 #include <QAbstractItemModelTester>

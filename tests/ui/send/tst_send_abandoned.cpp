@@ -8,7 +8,7 @@
 #include "model/session.h"
 #include "service/service.h"
 #include "service/transport.h"
-#include "ui/main/requestprogressdialog.h"
+#include "ui/common/requestprogressdialog.h"
 #include "ui/send/frm_gonder.h"
 
 #include <QLabel>

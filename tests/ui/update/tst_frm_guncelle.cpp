@@ -5,7 +5,7 @@
 #include "testsupport.h"
 
 #include "service/packagedownload.h"
-#include "ui/main/version.h"
+#include "model/version.h"
 #include "ui/update/frm_guncelle.h"
 
 #include <QDir>

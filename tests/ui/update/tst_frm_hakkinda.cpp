@@ -1,6 +1,6 @@
 #include "model/session.h"
-#include "ui/main/listview.h"
-#include "ui/main/version.h"
+#include "ui/common/listview.h"
+#include "model/version.h"
 #include "ui/update/frm_hakkinda.h"
 
 #include <QLabel>

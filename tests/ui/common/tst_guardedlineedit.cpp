@@ -2,7 +2,7 @@
 // in, a typing limit never cuts what the program puts in, and the key rules.
 
 #include "text/storedtext.h"
-#include "ui/main/guardedlineedit.h"
+#include "ui/common/guardedlineedit.h"
 
 #include <QApplication>
 #include <QClipboard>

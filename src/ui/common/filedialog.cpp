@@ -1,7 +1,7 @@
-#include "ui/main/filedialog.h"
+#include "ui/common/filedialog.h"
 
 #include "text/csv.h"
-#include "ui/main/messagebox.h"
+#include "ui/common/messagebox.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "ui/main/guardedlineedit.h"
+#include "ui/common/guardedlineedit.h"
 
 #include "text/storedtext.h"
 #include "text/turkish.h"

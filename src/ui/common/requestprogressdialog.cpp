@@ -1,6 +1,6 @@
-#include "ui/main/requestprogressdialog.h"
+#include "ui/common/requestprogressdialog.h"
 
-#include "ui/main/messagebox.h"
+#include "ui/common/messagebox.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
-#include "ui/main/childwindow.h"
+#include "ui/common/childwindow.h"
 
-#include "ui/main/listview.h"
+#include "ui/common/listview.h"
 
 #include <QCloseEvent>
 

@@ -1,4 +1,4 @@
-#include "ui/main/logincheck.h"
+#include "model/logincheck.h"
 
 #include <QStringList>
 

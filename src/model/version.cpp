@@ -1,4 +1,4 @@
-#include "ui/main/version.h"
+#include "model/version.h"
 
 #include <QStringList>
 

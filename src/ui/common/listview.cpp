@@ -1,4 +1,4 @@
-#include "ui/main/listview.h"
+#include "ui/common/listview.h"
 
 #include <QAbstractItemView>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "ui/main/translations.h"
+#include "ui/common/translations.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -2,10 +2,10 @@
 // standard buttons, menus and calendar in Turkish, while the figures and
 // stamps exchanged with the service keep their form.
 
-#include "ui/main/guardedlineedit.h"
-#include "ui/main/messagebox.h"
-#include "ui/main/translations.h"
-#include "ui/main/version.h"
+#include "ui/common/guardedlineedit.h"
+#include "ui/common/messagebox.h"
+#include "ui/common/translations.h"
+#include "model/version.h"
 #include "ui/send/sendrules.h"
 
 #include <QAbstractButton>

@@ -6,7 +6,7 @@
 
 #include "service/service.h"
 #include "service/transport.h"
-#include "ui/main/requestprogressdialog.h"
+#include "ui/common/requestprogressdialog.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

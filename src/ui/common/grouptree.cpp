@@ -1,6 +1,6 @@
-#include "ui/main/grouptree.h"
+#include "ui/common/grouptree.h"
 
-#include "ui/main/listview.h"
+#include "ui/common/listview.h"
 
 #include <QHash>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "ui/main/appicon.h"
+#include "ui/common/appicon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ui/main/controls.h"
+#include "ui/common/controls.h"
 
 #include <QGroupBox>
 #include <QLabel>

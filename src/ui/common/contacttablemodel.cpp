@@ -1,4 +1,4 @@
-#include "ui/main/contacttablemodel.h"
+#include "ui/common/contacttablemodel.h"
 
 namespace velmor {
 
