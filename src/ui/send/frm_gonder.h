@@ -4,7 +4,7 @@
 
 #include "model/snapshot.h"
 #include "ui/send/messagetemplates.h"
-#include "ui/send/sendrules.h"
+#include "model/sendrules.h"
 
 #include <QList>
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "ui/send/sendwidgets.h"
 
-#include "ui/send/sendrules.h"
+#include "model/sendrules.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>

@@ -6,7 +6,7 @@
 #include "ui/common/messagebox.h"
 #include "ui/common/translations.h"
 #include "model/version.h"
-#include "ui/send/sendrules.h"
+#include "model/sendrules.h"
 
 #include <QAbstractButton>
 #include <QApplication>

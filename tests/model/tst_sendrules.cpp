@@ -1,5 +1,5 @@
 #include "model/snapshot.h"
-#include "ui/send/sendrules.h"
+#include "model/sendrules.h"
 
 #include <QTest>
 

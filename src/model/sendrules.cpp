@@ -1,4 +1,4 @@
-#include "ui/send/sendrules.h"
+#include "model/sendrules.h"
 
 #include "model/snapshot.h"
 #include "service/coding.h"
