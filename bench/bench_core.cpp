@@ -119,7 +119,7 @@ void BM_LoadAccountSnapshot(benchmark::State &state)
     for (auto _ : state) {
         if (!LoadAccountSnapshot(snapshot, payload))
             state.SkipWithError("payload not loaded");
-        benchmark::DoNotOptimize(snapshot.contacts.constData());
+        benchmark::DoNotOptimize(&snapshot.contacts);
     }
     state.counters["contacts"] = double(snapshot.contacts.size());
     state.counters["groups"] = double(snapshot.groups.size());

@@ -29,7 +29,7 @@ struct Lcg
         return state >> 8;
     }
     template<typename List>
-    const auto &pick(const List &list)
+    decltype(auto) pick(const List &list)
     {
         return list[qsizetype(next() % quint32(list.size()))];
     }

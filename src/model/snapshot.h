@@ -1,7 +1,10 @@
 #pragma once
 
+#include "model/contactlist.h"
+
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <array>
 
@@ -55,38 +58,21 @@ struct ContactGroup
     QString SortKey; // Grup_No with ten digits and leading zeros
 };
 
-struct Contact
-{
-    QString Adr_K_No;
-    QString Grup_No;
-    QString Adr_Adi;
-    QString Adr_Soyadi;
-    QString Adr_Adres1;
-    QString Adr_Adres2;
-    QString Adr_Adres3;
-    QString Adr_ilce;
-    QString Adr_il;
-    QString Adr_GSM_No;
-    QString Adr_Tel_No;
-    QString Adr_Fax_No;
-    QString MarkKey; // "#" + Adr_K_No with ten digits and leading zeros + "#"
-};
-
 // The logged-in customer's whole account, as the service last sent it.
 struct AccountSnapshot
 {
     bool hasCustomer = false; // false until a payload with a customer section is loaded
     CustomerRecord customer;
     QList<ContactGroup> groups; // ordered by SortKey
-    QList<Contact> contacts;    // in the order of the reply
+    ContactList contacts;       // in the order of the reply
 };
 
 // "0000000042" for "42": the number with ten digits and leading zeros (a sign
 // stays in front, leading zeros of the input do not count, more than ten
 // digits stay as they are). A value that is not a whole number is kept as it is.
-QString TenDigitKey(const QString &number);
+QString TenDigitKey(QStringView number);
 // "#0000000042#"
-QString MakeMarkKey(const QString &recordNo);
+QString MakeMarkKey(QStringView recordNo);
 
 // Whether a group is top-level: its parent number read as a number is 0
 // ("0", "00"; a text that does not begin with a number counts 0 as well).
@@ -101,8 +87,8 @@ bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload);
 // contacts, or of those whose rows are given. One pass that reads the next
 // contacts' texts ahead, so screens should filter through this rather than
 // calling ContactSearch::matches() contact by contact.
-QList<int> FilterContacts(const QList<Contact> &contacts, const ContactSearch &search);
-QList<int> FilterContacts(const QList<Contact> &contacts, const QList<int> &rows, const ContactSearch &search);
+QList<int> FilterContacts(const ContactList &contacts, const ContactSearch &search);
+QList<int> FilterContacts(const ContactList &contacts, const QList<int> &rows, const ContactSearch &search);
 
 // A contact list searched as the user types: keeps the rows the last search
 // text left, so that one more character searches only those instead of the
@@ -115,7 +101,7 @@ public:
     void reset() { m_valid = false; }
     // The rows (positions in contacts) of the candidates that match the
     // search text; every contact is a candidate when candidates is null.
-    const QList<int> &apply(const QList<Contact> &contacts, const QList<int> *candidates, const QString &text);
+    const QList<int> &apply(const ContactList &contacts, const QList<int> *candidates, const QString &text);
 
 private:
     QList<int> m_rows;

@@ -255,14 +255,14 @@ ContactSearch::ContactSearch(const QString &searchText)
 {
 }
 
-bool ContactSearch::matches(const QString &name, const QString &surname, const QString &mobile) const
+bool ContactSearch::matches(QStringView name, QStringView surname, QStringView mobile) const
 {
     if (m_needle.isEmpty())
         return true;
     m_hay.resize(name.size() + surname.size() + mobile.size() + 2);
     char16_t *w = reinterpret_cast<char16_t *>(m_hay.data());
-    auto put = [&w](const QString &part) {
-        const char16_t *r = QStringView(part).utf16();
+    auto put = [&w](QStringView part) {
+        const char16_t *r = part.utf16();
         const char16_t *end = r + part.size();
         while (r != end)
             *w++ = foldLower(*r++);

@@ -62,7 +62,7 @@ class ContactSearch
 public:
     explicit ContactSearch(const QString &searchText);
     bool isEmpty() const { return m_needle.isEmpty(); }
-    bool matches(const QString &name, const QString &surname, const QString &mobile) const;
+    bool matches(QStringView name, QStringView surname, QStringView mobile) const;
 
 private:
     QString m_needle;

@@ -41,7 +41,7 @@ QStringList contactFields(const Contact &c)
 QStringList dumpContacts(const AccountSnapshot &s)
 {
     QStringList out;
-    for (const Contact &c : s.contacts)
+    for (const Contact &c : s.contacts.toContacts())
         out.append(contactFields(c).join(u'/'));
     return out;
 }
@@ -335,8 +335,8 @@ void SnapshotTest::filterContacts()
     QCOMPARE(result, kept);
     // The same as asking contact by contact.
     for (const int row : result) {
-        const Contact &c = snapshot.contacts.at(row);
-        QVERIFY(contactSearch.matches(c.Adr_Adi, c.Adr_Soyadi, c.Adr_GSM_No));
+        const ContactRef c = snapshot.contacts.at(row);
+        QVERIFY(contactSearch.matches(c.Adr_Adi(), c.Adr_Soyadi(), c.Adr_GSM_No()));
     }
 }
 
