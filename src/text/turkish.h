@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
+
 #include <utility>
 
 namespace velmor {
@@ -67,6 +69,10 @@ public:
 private:
     QString m_needle;
     bool m_plain = true;
+    // The characters that fold to the needle's first one (itself and at most
+    // two capitals): a contact holding none of them cannot match, which is
+    // told without folding its texts.
+    std::array<char16_t, 3> m_firstForms{};
     WildcardPattern m_pattern;
     mutable QString m_hay;
 };
