@@ -122,10 +122,12 @@ int main(int argc, char *argv[])
     // Then the whole line again with the command's options, so that the
     // common ones may stand before or after its name.
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf16(command->summary) + u'.');
+    QString description = QString::fromUtf16(command->summary) + u'.';
+    description[0] = description[0].toUpper();
+    parser.setApplicationDescription(description);
     common.addTo(parser);
     parser.addOptions(command->options());
-    parser.addPositionalArgument(name, QString::fromUtf16(command->summary) + u'.',
+    parser.addPositionalArgument(name, description,
                                  (name + u' ' + QString::fromUtf16(command->synopsis)).trimmed());
     if (!parser.parse(arguments)) {
         Message(parser.errorText() + u"\nSeçenekler için: velmor-sms %1 --help"_s.arg(name));

@@ -1,6 +1,7 @@
 #include "model/recipient.h"
 
 #include "model/snapshot.h"
+#include "text/turkish.h"
 
 namespace velmor {
 
@@ -39,10 +40,12 @@ QList<Recipient> GroupRecipients(const AccountSnapshot &snapshot, const QString 
 
 QString GroupNameKey(QStringView name)
 {
+    // Folded first, so that İ and ı are I and i before the case goes.
+    const QString folded = FoldTurkish(name);
     QString key;
-    key.reserve(name.size());
+    key.reserve(folded.size());
     bool blank = false;
-    for (const QChar ch : name) {
+    for (const QChar ch : folded) {
         if (ch.isSpace()) {
             blank = !key.isEmpty();
             continue;
@@ -53,15 +56,7 @@ QString GroupNameKey(QStringView name)
             key += u' ';
             blank = false;
         }
-        switch (ch.unicode()) {
-        case u'I':
-        case u'\u0130': // İ
-        case u'\u0131': // ı
-            key += u'i';
-            break;
-        default:
-            key += ch.toLower();
-        }
+        key += ch.toLower();
     }
     return key;
 }

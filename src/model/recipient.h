@@ -35,9 +35,10 @@ Recipient TypedRecipient(const QString &number);
 // "0" or the empty text gives every contact.
 QList<Recipient> GroupRecipients(const AccountSnapshot &snapshot, const QString &groupNo);
 
-// A group name as people compare names: letter case and the Turkish dotted
-// and dotless I do not count ("KARA LİSTE", "kara liste" and "Kara Lıste"
-// are one name), nor blanks at the ends or runs of blanks inside.
+// A group name as people compare names: letter case and Turkish letters do
+// not count ("KARA LİSTE", "kara liste" and "Kara Lıste" are one name, as
+// are "Müşteriler" and "Musteriler"), nor blanks at the ends or runs of
+// blanks inside.
 QString GroupNameKey(QStringView name);
 
 // The groups a user names by number or by name: a group whose number is the

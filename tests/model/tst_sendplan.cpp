@@ -133,6 +133,19 @@ private slots:
         QCOMPARE(IsOptOutGroupName(name), optOut);
     }
 
+    void groupsFoundByNumberOrByNameAsPeopleWriteIt()
+    {
+        const QList<ContactGroup> groups = {group(u"2"_s, u"0"_s, u"Müşteriler"_s), group(u"6"_s, u"2"_s, u"İstanbul"_s),
+                                            group(u"7"_s, u"2"_s, u"Ankara"_s), group(u"8"_s, u"0"_s, u"ankara"_s),
+                                            group(u"9"_s, u"0"_s, u"7"_s)};
+        QCOMPARE(FindGroups(groups, u"6"), QList<qsizetype>{1});
+        QCOMPARE(FindGroups(groups, u" musteriler "), QList<qsizetype>{0});
+        QCOMPARE(FindGroups(groups, u"ISTANBUL"), QList<qsizetype>{1});
+        QCOMPARE(FindGroups(groups, u"ANKARA"), (QList<qsizetype>{2, 3})); // the caller asks for the number
+        QCOMPARE(FindGroups(groups, u"7"), QList<qsizetype>{2}); // a number before a name
+        QVERIFY(FindGroups(groups, u"Izmir").isEmpty());
+    }
+
     void optOutNumbersNeitherSentNorCharged()
     {
         AccountSnapshot snapshot;
