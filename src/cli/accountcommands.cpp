@@ -32,9 +32,7 @@ int RunBalance(CliSession &session, const QCommandLineParser &)
 
 int RunSenders(CliSession &session, const QCommandLineParser &)
 {
-    if (const int status = session.logIn(); status != ExitDone)
-        return status;
-    if (const int status = session.loadAccount(); status != ExitDone)
+    if (const int status = session.openAccount(); status != ExitDone)
         return status;
     const QStringList names = ApprovedSenderNames(session.snapshot().customer);
     if (names.isEmpty())
@@ -46,9 +44,7 @@ int RunSenders(CliSession &session, const QCommandLineParser &)
 
 int RunGroups(CliSession &session, const QCommandLineParser &)
 {
-    if (const int status = session.logIn(); status != ExitDone)
-        return status;
-    if (const int status = session.loadAccount(); status != ExitDone)
+    if (const int status = session.openAccount(); status != ExitDone)
         return status;
     for (const ContactGroup &group : session.snapshot().groups)
         OutputLine(OneLine(group.Grup_No) + u'\t' + OneLine(group.Grp_Ust_Grup_No) + u'\t' + OneLine(group.Grp_Adi));
@@ -67,9 +63,7 @@ int RunContacts(CliSession &session, const QCommandLineParser &parser)
     TableFormat format = TableFormat::Csv;
     if (const int status = ReadFormat(parser, format); status != ExitDone)
         return status;
-    if (const int status = session.logIn(); status != ExitDone)
-        return status;
-    if (const int status = session.loadAccount(); status != ExitDone)
+    if (const int status = session.openAccount(); status != ExitDone)
         return status;
     QString groupNo = u"0"_s;
     if (parser.isSet(u"group"_s)) {

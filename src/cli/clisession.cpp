@@ -132,6 +132,12 @@ int CliSession::loadAccount()
     return ExitDone;
 }
 
+int CliSession::openAccount()
+{
+    const int status = logIn();
+    return status == ExitDone ? loadAccount() : status;
+}
+
 int CliSession::findGroup(const QString &numberOrName, QString &groupNo) const
 {
     if (numberOrName.trimmed() == u"0") {

@@ -45,6 +45,8 @@ public:
     int logIn();
     // The account after the login (command 1).
     int loadAccount();
+    // Both, for the commands that read the account.
+    int openAccount();
 
     const QString &customerNo() const { return m_customerNo; }
     const AccountSnapshot &snapshot() const { return m_snapshot; }

@@ -51,10 +51,8 @@ int RunReport(CliSession &session, const QCommandLineParser &parser)
         if (status != ExitDone)
             return status;
     }
-    if (const int status = session.logIn(); status != ExitDone)
-        return status;
     // The names come from the phone book, as in the report window.
-    if (const int status = session.loadAccount(); status != ExitDone)
+    if (const int status = session.openAccount(); status != ExitDone)
         return status;
 
     const auto [first, last] = ReportDateRange(from, to);

@@ -261,9 +261,7 @@ int RunSend(CliSession &session, const QCommandLineParser &parser)
     Numbers typed;
     if (const int status = readNumbers(parser, typed); status != ExitDone)
         return status;
-    if (const int status = session.logIn(); status != ExitDone)
-        return status;
-    if (const int status = session.loadAccount(); status != ExitDone)
+    if (const int status = session.openAccount(); status != ExitDone)
         return status;
     QString sender;
     if (const int status = chooseSender(session, parser, sender); status != ExitDone)
