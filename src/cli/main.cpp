@@ -65,6 +65,12 @@ struct CommonOptions
     }
 };
 
+int printVersion()
+{
+    OutputLine(QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion());
+    return ExitDone;
+}
+
 QString commandList()
 {
     QString text = u"\nCommands:\n"_s;
@@ -136,6 +142,9 @@ int main(int argc, char *argv[])
     if (parser.isSet(common.help)) {
         translations.printHelp(translations.helpText(parser));
         return ExitDone;
+    }
+    if (parser.isSet(common.version)) {
+        return printVersion();
     }
     if (parser.positionalArguments().size() > 1) {
         Message(u"Beklenmeyen argüman: %1"_s.arg(parser.positionalArguments().at(1)));
