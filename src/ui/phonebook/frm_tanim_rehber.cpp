@@ -1,5 +1,6 @@
 #include "ui/phonebook/frm_tanim_rehber.h"
 
+#include "model/contactimport.h"
 #include "model/phonebook.h"
 #include "model/session.h"
 #include "service/coding.h"
@@ -13,7 +14,8 @@
 #include "ui/common/guardedlineedit.h"
 #include "ui/common/listview.h"
 #include "ui/common/messagebox.h"
-#include "ui/phonebook/contactimportdialogs.h"
+#include "ui/phonebook/importpreviewdialog.h"
+#include "ui/phonebook/importprogressdialog.h"
 #include "ui/phonebook/phonebookwidgets.h"
 
 #include <QCloseEvent>
@@ -25,10 +27,8 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
@@ -36,9 +36,7 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <initializer_list>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -662,7 +660,7 @@ void Frm_Tanim_Rehber::importContacts()
     const QByteArray bytes = file.readAll();
     file.close();
 
-    QList<ImportPreviewDialog::GroupEntry> groups;
+    QList<GroupEntry> groups;
     for (int i = 1; i < m_groupChoice->count(); ++i)
         groups.append({m_groupChoice->itemText(i), m_groupChoice->itemData(i).toString()});
     auto *preview = new ImportPreviewDialog(bytes, QFileInfo(path).fileName(), groups, chosenNodeGroupNo(),
@@ -676,154 +674,74 @@ void Frm_Tanim_Rehber::runImport(const ImportPlan &plan)
 {
     if (busy())
         return;
+    auto *import = new ContactImport(m_service, m_session, plan, this);
     m_importRunning = true;
-    QString groupNo = plan.groupNo;
-    if (plan.newGroup && !makeImportGroup(plan.newGroupName, &groupNo)) {
+    if (plan.newGroup && !makeImportGroup(*import)) {
         m_importRunning = false;
+        delete import;
         return;
     }
-
-    // The records to send, by their place in the file.
-    QList<qsizetype> rows;
-    for (qsizetype i = 0; i < plan.checks.size(); ++i) {
-        if (plan.checks.at(i).accepted())
-            rows.append(plan.firstRecord() + i);
-    }
-    const auto shared = std::make_shared<const ImportPlan>(plan);
-    const QString customerNo = m_session.customerNo();
-    auto send = [this, shared, rows, groupNo, customerNo](qsizetype k) {
-        const ContactValues values = ImportedValues(shared->table.records.at(rows.at(k)), shared->mapping);
-        const QString reply = AddContact(m_service, customerNo, ContactData(groupNo, values));
-        if (reply == u"1")
-            return SendOutcome::Added;
-        return reply.isEmpty() ? SendOutcome::NoReply : SendOutcome::Refused;
-    };
-    auto *progress = new ImportProgressDialog(rows.size(), send, this);
+    auto *progress = new ImportProgressDialog(*import, this);
     // The summary comes after the dialog has closed, from the window's own loop.
     connect(
-        progress, &ImportProgressDialog::sendingFinished, this,
-        [this, progress, shared, groupNo, rows] {
-            finishImport(*shared, groupNo, rows, progress->outcomes(), progress->stoppedByUser());
+        import, &ContactImport::finished, this,
+        [this, import, progress] {
+            finishImport(*import);
             progress->deleteLater();
+            import->deleteLater();
         },
         Qt::QueuedConnection);
     progress->start();
 }
 
-bool Frm_Tanim_Rehber::makeImportGroup(const QString &name, QString *groupNo)
+bool Frm_Tanim_Rehber::makeImportGroup(ContactImport &import)
 {
-    QSet<QString> known;
-    for (const ContactGroup &group : m_session.snapshot().groups)
-        known.insert(group.Grup_No);
-    const QString reply = runRequest([&] { return AddGroup(m_service, m_session.customerNo(), u"0"_s, name); });
-    if (reply != u"1") {
+    using Result = ContactImport::GroupResult;
+    const Result result = runRequest([&] { return import.makeGroup(); });
+    if (result == Result::Refused) {
         MessageBox::show(this, u"Yeni grup oluşturulamadı..!"_s);
         return false;
     }
-    // The group the service made: a number not seen before, with the name as
-    // the service keeps it (letters its code page lacks come back changed).
-    QStringList made;
-    QString named;
-    if (reloadAndRebuild()) {
-        const QString stored = TextAsSent(name);
-        for (const ContactGroup &group : m_session.snapshot().groups) {
-            if (known.contains(group.Grup_No))
-                continue;
-            made.append(group.Grup_No);
-            if (group.Grp_Adi == stored)
-                named = group.Grup_No;
-        }
+    // The window shows the phone book fetched again, or keeps what it shows
+    // with the editor emptied.
+    if (result == Result::NotReloaded) {
+        ClearContactEditor();
+    } else {
+        BuildGroupTree();
+        FillGroupContacts();
     }
-    *groupNo = !named.isEmpty() ? named : made.size() == 1 ? made.constFirst() : QString();
-    if (groupNo->isEmpty()) {
-        MessageBox::show(this, u"\"%1\" grubu oluşturuldu, ancak sunucudan geri okunamadığı için kişiler "
-                               u"eklenmedi. Lütfen daha sonra bu gruba yeniden aktarınız."_s
-                                   .arg(name));
-        return false;
-    }
-    return true;
+    if (result == Result::Ready)
+        return true;
+    MessageBox::show(this, u"\"%1\" grubu oluşturuldu, ancak sunucudan geri okunamadığı için kişiler "
+                           u"eklenmedi. Lütfen daha sonra bu gruba yeniden aktarınız."_s
+                               .arg(import.plan().newGroupName));
+    return false;
 }
 
-void Frm_Tanim_Rehber::finishImport(const ImportPlan &plan, const QString &groupNo, const QList<qsizetype> &sent,
-                                    const QList<SendOutcome> &outcomes, bool stoppedByUser)
+void Frm_Tanim_Rehber::finishImport(const ContactImport &import)
 {
-    qsizetype added = 0;
-    qsizetype refused = 0;
-    qsizetype unanswered = 0;
-    qsizetype notSent = 0;
-    QList<NotImportedRecord> notImported;
-    for (qsizetype k = 0; k < sent.size(); ++k) {
-        const SendOutcome outcome = outcomes.at(k);
-        added += outcome == SendOutcome::Added;
-        refused += outcome == SendOutcome::Refused;
-        unanswered += outcome == SendOutcome::NoReply;
-        notSent += outcome == SendOutcome::NotSent;
-        if (outcome != SendOutcome::Added)
-            notImported.append({sent.at(k), SendOutcomeText(outcome)});
-    }
-    // The skipped rows by reason, the reasons in the order they first occur.
-    QList<std::pair<QString, qsizetype>> skipped;
-    QHash<QString, qsizetype> reasonAt;
-    qsizetype skippedCount = 0;
-    for (qsizetype i = 0; i < plan.checks.size(); ++i) {
-        const ImportCheck &check = plan.checks.at(i);
-        if (check.accepted() || check.verdict == ImportVerdict::Blank)
-            continue;
-        const QString reason = ImportVerdictText(check);
-        const auto at = reasonAt.constFind(reason);
-        if (at == reasonAt.cend()) {
-            reasonAt.insert(reason, skipped.size());
-            skipped.append({reason, 1});
-        } else {
-            ++skipped[*at].second;
-        }
-        ++skippedCount;
-        notImported.append({plan.firstRecord() + i, reason});
-    }
-    std::sort(notImported.begin(), notImported.end(),
-              [](const NotImportedRecord &a, const NotImportedRecord &b) { return a.record < b.record; });
-
+    const ImportSummary summary = import.summary();
     // One reload for the whole import, when anything may have been stored.
     bool fresh = true;
-    if (added > 0 || unanswered > 0) {
+    if (summary.mayHaveStored) {
         fresh = reloadAndRebuild();
         if (fresh)
-            chooseGroupNode(groupNo);
+            chooseGroupNode(import.groupNo());
     }
     m_importRunning = false;
 
-    const QLocale locale;
-    QStringList lines;
-    lines.append(stoppedByUser  ? u"İçe aktarma durduruldu."_s
-                 : unanswered ? u"Sunucudan yanıt alınamadığı için içe aktarma durduruldu."_s
-                              : u"İçe aktarma tamamlandı."_s);
-    lines.append(u"Eklenen kişi: %1"_s.arg(locale.toString(added)));
-    if (skippedCount > 0) {
-        lines.append(u"Atlanan satır: %1"_s.arg(locale.toString(skippedCount)));
-        for (const auto &[reason, count] : std::as_const(skipped))
-            lines.append(u"    %1: %2"_s.arg(reason, locale.toString(count)));
-    }
-    if (refused > 0)
-        lines.append(u"Sunucunun kabul etmediği: %1"_s.arg(locale.toString(refused)));
-    if (unanswered > 0)
-        lines.append(u"Yanıt alınamayan (eklenmiş olabilir): %1"_s.arg(locale.toString(unanswered)));
-    if (notSent > 0)
-        lines.append(u"Gönderilmeyen: %1"_s.arg(locale.toString(notSent)));
-    const QString summary = lines.join(u'\n');
-
     if (!fresh)
         reportStaleLists();
-    if (notImported.isEmpty()) {
-        MessageBox::show(this, summary);
+    if (summary.notImported.isEmpty()) {
+        MessageBox::show(this, summary.text);
         return;
     }
     if (!MessageBox::askYesNo(this, u"İçe Aktar"_s,
-                              summary + u"\n\nEklenmeyen satırlar, düzeltip yeniden içe aktarmak üzere bir "
-                                        u"dosyaya kaydedilsin mi?"_s))
+                              summary.text + u"\n\nEklenmeyen satırlar, düzeltip yeniden içe aktarmak üzere bir "
+                                             u"dosyaya kaydedilsin mi?"_s))
         return;
     SaveCsvFile(this, u"Eklenmeyen Satırları Kaydet"_s, QDir(documentsFolder()).filePath(u"eklenmeyen-satirlar.csv"_s),
-                NotImportedTable(plan.table.records, plan.hasHeader, plan.mapping, notImported),
-                u"Dosya kaydedilemedi"_s);
+                import.notImportedTable(summary), u"Dosya kaydedilemedi"_s);
 }
 
 void Frm_Tanim_Rehber::exportContacts()

@@ -2,7 +2,6 @@
 
 #include "ui/common/childwindow.h"
 
-#include "model/contactfile.h"
 #include "model/snapshot.h"
 
 #include <QString>
@@ -18,6 +17,7 @@ class QPushButton;
 
 namespace velmor {
 
+class ContactImport;
 class ContactListView;
 struct ImportPlan;
 class ContactTableModel;
@@ -88,9 +88,8 @@ private:
     // end, and a summary whose rows that did not go in can be saved.
     void importContacts();
     void runImport(const ImportPlan &plan);
-    bool makeImportGroup(const QString &name, QString *groupNo);
-    void finishImport(const ImportPlan &plan, const QString &groupNo, const QList<qsizetype> &sent,
-                      const QList<SendOutcome> &outcomes, bool stoppedByUser);
+    bool makeImportGroup(ContactImport &import);
+    void finishImport(const ContactImport &import);
     // "Dışa Aktar…": the chosen group's contacts (the root: all) as a CSV file.
     void exportContacts();
     // The group chosen in the tree; "0" for the root.
