@@ -9,7 +9,7 @@
 #include "ui/common/contacttablemodel.h"
 #include "ui/common/controls.h"
 #include "ui/common/grouptree.h"
-#include "ui/send/sendwidgets.h"
+#include "ui/send/messageedit.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "ui/send/sendwidgets.h"
+#include "ui/send/messageedit.h"
 
 #include "model/sendrules.h"
 
