@@ -28,39 +28,28 @@ public:
     Frm_Gonder(const Service &service, Session &session, QWidget *parent = nullptr);
     ~Frm_Gonder() override;
 
-    // Builds the group tree from the snapshot, shows every contact and starts
-    // with no recipients.
+    // The recipient picker's steps (RecipientPicker tells what each does).
     void FillGroupTree();
-    // Refills the candidates from the current snapshot: the contacts of the
-    // chosen node that are not recipients ("Tümü": every contact).
     void ShowGroupContacts();
-    // Narrows the candidates by the search text into the group list.
     void FilterGroupContacts();
-    // Moves the selected rows of the group list to the recipient list.
     void AddRecipients();
-    // Takes the selected rows off the recipient list.
     void RemoveRecipients();
-    // Adds the numbers written in "Numara Ekle" as recipients; says which
-    // were not added and leaves those in the field.
     void AddNumbers();
-    // The balance figure for the customer: the number, or "--".
+
+    // The sending panel's steps (SendingPanel tells what each does).
     QString FetchCreditBalance(const QString &customerNo);
-    // Recomputes the cost figure and the send button from the two counts.
     void CalculateCost();
-    // A click on the balance figure: re-applies the send button rule.
     void BalanceClick();
-    // The send button: sends the message to the recipient list.
     void SendClick();
-    // Command 13 then command 3; the decoded payload of the send.
     QString SendSms(const QString &customerNo, const QString &senderName, const QString &messageType,
                     const QString &message, const QString &phoneList, const QString &partCount);
 
-    // The MarkKeys of the recipients in the order they were added.
+    // The recipients: ChosenKeys (the MarkKeys in adding order), the chosen
+    // contacts and numbers, and the candidates (positions in the contact
+    // list of the snapshot last read).
     const QString &chosenKeys() const;
     bool isChosen(const QString &markKey) const;
-    // Chosen contacts and numbers from outside the phone book.
     const QList<Contact> &recipients() const;
-    // The candidate set: positions in the contact list of the snapshot last read.
     const QList<int> &candidates() const;
 
     QSize sizeHint() const override;
