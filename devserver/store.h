@@ -118,4 +118,14 @@ private:
     QSqlDatabase m_db;
 };
 
+template <typename F> bool Store::inTransaction(F &&work)
+{
+    if (!m_db.isOpen() || !m_db.transaction())
+        return false;
+    if (work() && m_db.commit())
+        return true;
+    m_db.rollback();
+    return false;
+}
+
 } // namespace velmor::dev

@@ -1,0 +1,111 @@
+// Seeding the store: the demo account, and the generated large account for
+// performance work.
+#include "store.h"
+
+#include "demodata.h"
+#include "storesql.h"
+
+namespace velmor::dev {
+
+using namespace Qt::StringLiterals;
+using namespace sql;
+
+bool Store::removeCustomerData(const QString &customerNo)
+{
+    QSqlQuery query(m_db);
+    for (const auto &table : {u"raporlar"_s, u"adresler"_s, u"gruplar"_s, u"cariler"_s}) {
+        if (!run(query, u"DELETE FROM %1 WHERE cari_no = ?"_s.arg(table), {customerNo}))
+            return false;
+    }
+    return true;
+}
+
+bool Store::seedDemo()
+{
+    const CustomerRow customer = DemoCustomer();
+    const QString no = customer.fields[0];
+    QSqlQuery query(m_db);
+
+    QStringList columns{u"cari_no"_s, u"kontor"_s};
+    QVariantList values{no, customer.balance};
+    for (int i = 1; i < kCustomerFieldCount; ++i) {
+        columns << fieldColumn(i);
+        values << customer.fields[std::size_t(i)];
+    }
+    const QString marks = QStringList(columns.size(), u"?"_s).join(u", "_s);
+    if (!run(query, u"INSERT INTO cariler (%1) VALUES (%2)"_s.arg(columns.join(u", "_s), marks), values))
+        return false;
+
+    for (const GroupRow &g : DemoGroups()) {
+        if (!run(query, u"INSERT INTO gruplar (grup_no, cari_no, ust_grup_no, grp_adi) VALUES (?, ?, ?, ?)"_s,
+                 {g.number, no, g.parent, g.name}))
+            return false;
+    }
+
+    const QString contactSql = u"INSERT INTO adresler (adr_k_no, cari_no, grup_no, %1) VALUES (?, ?, ?, %2)"_s.arg(
+        contactColumnList(), contactPlaceholders());
+    for (const ContactRow &c : DemoContacts()) {
+        QVariantList v{c.recordNo, no, c.group};
+        for (const QString &d : c.details)
+            v << d;
+        if (!run(query, contactSql, v))
+            return false;
+    }
+
+    const QDate today = QDate::currentDate();
+    for (const DemoReport &r : DemoReports()) {
+        const QDateTime sent(today.addDays(-r.daysAgo), QTime::fromString(r.time, u"HHmmss"_s));
+        if (!run(query,
+                 u"INSERT INTO raporlar (cari_no, gsm_no, gonderme, sonuc, mesaj, durum, gonderici) "
+                 "VALUES (?, ?, ?, ?, ?, ?, ?)"_s,
+                 {no, r.phone, stampOf(sent), stampOf(sent.addSecs(r.settleSeconds)), r.message, r.state,
+                  DemoSenderName()}))
+            return false;
+    }
+    return true;
+}
+
+bool Store::resetDemo()
+{
+    return inTransaction([this] { return removeCustomerData(DemoCustomer().fields[0]) && seedDemo(); });
+}
+
+bool Store::seedLarge(int count)
+{
+    const QString no = DemoCustomer().fields[0];
+    return inTransaction([&] {
+        if (!removeCustomerData(no) || !seedDemo())
+            return false;
+        QSqlQuery query(m_db);
+        QList<qint64> groupNumbers;
+        groupNumbers.reserve(1000);
+        const QString groupSql = u"INSERT INTO gruplar (cari_no, ust_grup_no, grp_adi) VALUES (?, ?, ?)"_s;
+        for (int top = 1; top <= 200; ++top) {
+            if (!run(query, groupSql, {no, 0, LargeGroupName(top, true)}))
+                return false;
+            const qint64 parent = query.lastInsertId().toLongLong();
+            groupNumbers << parent;
+            for (int sub = 1; sub <= 4; ++sub) {
+                if (!run(query, groupSql, {no, parent, LargeGroupName(sub, false)}))
+                    return false;
+                groupNumbers << query.lastInsertId().toLongLong();
+            }
+        }
+        const QString contactSql = u"INSERT INTO adresler (cari_no, grup_no, %1) VALUES (?, ?, %2)"_s.arg(
+            contactColumnList(), contactPlaceholders());
+        if (!query.prepare(contactSql))
+            return false;
+        for (int i = 0; i < count; ++i) {
+            const ContactRow c = LargeContact(i, groupNumbers.at(i % groupNumbers.size()));
+            query.bindValue(0, no);
+            query.bindValue(1, c.group);
+            for (int k = 0; k < 10; ++k)
+                query.bindValue(2 + k, bindable(c.details[std::size_t(k)]));
+            if (!query.exec())
+                return false;
+        }
+        return true;
+    });
+}
+
+} // namespace velmor::dev
