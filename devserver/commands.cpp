@@ -169,7 +169,7 @@ std::optional<QString> HandleCommand(Store &store, const FormFields &fields, con
         if (!numbers.isEmpty())
             request.numbers = numbers.split(u',');
         request.partCount = Store::parseNumber(v[u"Kontor"_s]).value_or(0);
-        const auto left = store.send(v[u"Cari_No"_s], request, context.now);
+        const auto left = store.send(v[u"Cari_No"_s], request, context.now, context.undeliveredSuffix);
         return section(u"<SMSGonderim>"_s, left.value_or(u"-1"_s));
     }
 

@@ -13,9 +13,10 @@ class Store;
 
 struct CommandContext
 {
-    QString latestVersion; // command 30, field 1
-    QString packageName;   // command 30, field 2
-    QDateTime now;         // the service's clock
+    QString latestVersion;     // command 30, field 1
+    QString packageName;       // command 30, field 2
+    QDateTime now;             // the service's clock
+    QString undeliveredSuffix; // command 3: mobile numbers ending in these digits are not delivered
 };
 
 // The command code of a request ("Rehber"), or -1 when there is none or it is

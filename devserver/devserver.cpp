@@ -14,6 +14,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace velmor::dev {
 
 using namespace Qt::StringLiterals;
@@ -74,6 +76,13 @@ Reply pageReply(int status, const QByteArray &reason, const QByteArray &page)
 bool IsFaultMode(const QString &mode)
 {
     return faultFromName(mode) != Fault::None;
+}
+
+bool IsUndeliveredSuffix(const QString &digits)
+{
+    if (digits.isEmpty() || digits.size() > 11)
+        return false;
+    return std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 QString DefaultDatabasePath()
@@ -153,7 +162,16 @@ bool DevServer::start(quint16 port)
             return false;
         }
     }
-    if (d->options.seedLarge > 0) {
+    if (d->options.emptyAccount && d->options.seedLarge > 0) {
+        d->error = u"Boş deneme hesabı ile büyük deneme verisi birlikte istenemez."_s;
+        return false;
+    }
+    if (d->options.emptyAccount) {
+        if (!d->store.resetDemo(DemoSeed::CustomerOnly)) {
+            d->error = u"Boş deneme hesabı hazırlanamadı."_s;
+            return false;
+        }
+    } else if (d->options.seedLarge > 0) {
         if (!d->store.seedLarge(d->options.seedLarge)) {
             d->error = u"Büyük deneme verisi eklenemedi."_s;
             return false;
@@ -215,6 +233,11 @@ void DevServer::setLatestVersion(const QString &version, const QString &packageN
 {
     d->options.latestVersion = version;
     d->options.packageName = packageName;
+}
+
+void DevServer::setUndeliveredSuffix(const QString &digits)
+{
+    d->options.undeliveredSuffix = digits;
 }
 
 void DevServer::setDownloadDir(const QString &dir)
@@ -310,7 +333,7 @@ void DevServer::Private::serveCommand(const HttpRequest &request, HttpConnection
     // reached the service: nothing is carried out. (Clients may send the
     // request again on such a connection.)
     if (request.method == "POST" && fault != Fault::Close) {
-        const CommandContext context{options.latestVersion, options.packageName, now()};
+        const CommandContext context{options.latestVersion, options.packageName, now(), options.undeliveredSuffix};
         payload = HandleCommand(store, fields, context);
     }
 

@@ -65,7 +65,7 @@ bool Store::open(const QString &path, QString *error)
     const bool known = run(query, u"SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'meta'"_s)
         && query.next();
     if (!known) {
-        const bool made = inTransaction([this] { return createSchema() && seedDemo(); });
+        const bool made = inTransaction([this] { return createSchema() && seedDemo(DemoSeed::Full); });
         if (!made) {
             if (error)
                 *error = u"Veritabanı oluşturulamadı: "_s + path;

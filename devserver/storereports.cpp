@@ -12,15 +12,33 @@ using namespace sql;
 
 namespace {
 
-// Where a delivered message and a wrong number settle, in seconds after sending.
+// Where a message settles, in seconds after sending.
 constexpr int kDeliveredAfterSeconds = 5;
 constexpr int kWrongNumberAfterSeconds = 2;
+constexpr int kUndeliveredAfterSeconds = 30;
 
 bool isMobileNumber(const QString &number)
 {
     // Anchored at the very end: "$" alone would also let a trailing line break through.
     static const QRegularExpression pattern(QRegularExpression::anchoredPattern(u"05[0-9]{9}"_s));
     return pattern.match(number).hasMatch();
+}
+
+struct FinalState
+{
+    QString state;
+    int afterSeconds = 0;
+};
+
+// A number of the form 05xxxxxxxxx is delivered, unless it ends in the
+// undelivered suffix; any other number is a wrong number.
+FinalState finalStateOf(const QString &number, const QString &undeliveredSuffix)
+{
+    if (!isMobileNumber(number))
+        return {u"Hatalı Numara"_s, kWrongNumberAfterSeconds};
+    if (!undeliveredSuffix.isEmpty() && number.endsWith(undeliveredSuffix))
+        return {u"Ulaşılamadı"_s, kUndeliveredAfterSeconds};
+    return {u"İletildi"_s, kDeliveredAfterSeconds};
 }
 
 } // namespace
@@ -50,7 +68,8 @@ int Store::reportRowCount(const QString &customerNo) const
     return query.value(0).toInt();
 }
 
-std::optional<QString> Store::send(const QString &customerNo, const SendRequest &request, const QDateTime &now)
+std::optional<QString> Store::send(const QString &customerNo, const SendRequest &request, const QDateTime &now,
+                                   const QString &undeliveredSuffix)
 {
     QString left;
     const QString no = key(customerNo);
@@ -76,14 +95,13 @@ std::optional<QString> Store::send(const QString &customerNo, const SendRequest 
                            "VALUES (?, ?, ?, ?, ?, ?, ?)"_s))
             return false;
         for (const QString &number : request.numbers) {
-            const bool mobile = isMobileNumber(number);
-            const QDateTime settled = sentAt.addSecs(mobile ? kDeliveredAfterSeconds : kWrongNumberAfterSeconds);
+            const FinalState final = finalStateOf(number, undeliveredSuffix);
             query.bindValue(0, no);
             query.bindValue(1, bindable(number));
             query.bindValue(2, bindable(sent));
-            query.bindValue(3, stampOf(settled));
+            query.bindValue(3, stampOf(sentAt.addSecs(final.afterSeconds)));
             query.bindValue(4, bindable(request.message));
-            query.bindValue(5, mobile ? u"İletildi"_s : u"Hatalı Numara"_s);
+            query.bindValue(5, final.state);
             query.bindValue(6, bindable(request.senderName));
             if (!query.exec())
                 return false;

@@ -20,7 +20,7 @@ bool Store::removeCustomerData(const QString &customerNo)
     return true;
 }
 
-bool Store::seedDemo()
+bool Store::seedDemo(DemoSeed seed)
 {
     const CustomerRow customer = DemoCustomer();
     const QString no = customer.fields[0];
@@ -35,6 +35,8 @@ bool Store::seedDemo()
     const QString marks = QStringList(columns.size(), u"?"_s).join(u", "_s);
     if (!run(query, u"INSERT INTO cariler (%1) VALUES (%2)"_s.arg(columns.join(u", "_s), marks), values))
         return false;
+    if (seed == DemoSeed::CustomerOnly)
+        return true;
 
     for (const GroupRow &g : DemoGroups()) {
         if (!run(query, u"INSERT INTO gruplar (grup_no, cari_no, ust_grup_no, grp_adi) VALUES (?, ?, ?, ?)"_s,
@@ -65,16 +67,16 @@ bool Store::seedDemo()
     return true;
 }
 
-bool Store::resetDemo()
+bool Store::resetDemo(DemoSeed seed)
 {
-    return inTransaction([this] { return removeCustomerData(DemoCustomer().fields[0]) && seedDemo(); });
+    return inTransaction([this, seed] { return removeCustomerData(DemoCustomer().fields[0]) && seedDemo(seed); });
 }
 
 bool Store::seedLarge(int count)
 {
     const QString no = DemoCustomer().fields[0];
     return inTransaction([&] {
-        if (!removeCustomerData(no) || !seedDemo())
+        if (!removeCustomerData(no) || !seedDemo(DemoSeed::Full))
             return false;
         QSqlQuery query(m_db);
         QList<qint64> groupNumbers;
