@@ -88,16 +88,16 @@ void BM_AccountReply(benchmark::State &state)
         state.SkipWithError("the database could not be opened");
         return;
     }
-    const dev::CommandContext context{QString(), QString(), QDateTime::currentDateTime()};
+    const dev::CommandContext context{QString(), QString(), QDateTime::currentDateTime(), QString()};
     qint64 pageBytes = 0;
     for (auto _ : state) {
         const dev::FormFields fields = dev::FormFields::parse(kAccountRequest);
-        const std::optional<QString> payload = dev::HandleCommand(store, fields, context);
+        const std::optional<QByteArray> payload = dev::HandleCommand(store, fields, context);
         if (!payload) {
             state.SkipWithError("command 1 was not understood");
             break;
         }
-        const QByteArray page = dev::ReplyPage(dev::EncodeReplyPayload(*payload, DrawCodingOffset()));
+        const QByteArray page = dev::ReplyPage(*payload, DrawCodingOffset());
         benchmark::DoNotOptimize(page.constData());
         pageBytes = page.size();
     }

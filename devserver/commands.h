@@ -2,6 +2,7 @@
 
 #include "wire.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -23,10 +24,11 @@ struct CommandContext
 // not a number.
 int CommandCode(const FormFields &fields);
 
-// Carries out one request and gives its decoded payload; nullopt when the
-// request cannot be understood (unknown command, a field missing, a coded
-// value that does not decode), which gets a page without markers.
-std::optional<QString> HandleCommand(Store &store, const FormFields &fields, const CommandContext &context);
+// Carries out one request and gives its decoded payload as UTF-8 (the bytes
+// that the reply codes); nullopt when the request cannot be understood
+// (unknown command, a field missing, a coded value that does not decode),
+// which gets a page without markers.
+std::optional<QByteArray> HandleCommand(Store &store, const FormFields &fields, const CommandContext &context);
 
 // The client's own version number: major, minor and the patch level as four
 // digits (1.0.12 gives 100012).

@@ -119,8 +119,8 @@ bool Store::createSchema()
         u"CREATE TABLE adresler (adr_k_no INTEGER PRIMARY KEY AUTOINCREMENT, cari_no TEXT NOT NULL, "
         "grup_no INTEGER NOT NULL, "_s
             + contactDetailColumns.join(u", "_s) + u")"_s,
-        u"CREATE INDEX adresler_cari ON adresler (cari_no)"_s,
-        u"CREATE INDEX adresler_grup ON adresler (grup_no)"_s,
+        contactIndexes().at(0),
+        contactIndexes().at(1),
         u"CREATE TABLE raporlar (rapor_no INTEGER PRIMARY KEY AUTOINCREMENT, cari_no TEXT NOT NULL, "
         "gsm_no TEXT NOT NULL, gonderme TEXT NOT NULL, sonuc TEXT NOT NULL, mesaj TEXT NOT NULL, "
         "durum TEXT NOT NULL, gonderici TEXT NOT NULL)"_s,

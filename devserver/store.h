@@ -86,6 +86,13 @@ public:
     std::optional<CustomerRow> customer(const QString &customerNo) const;
     QList<GroupRow> groups(const QString &customerNo) const;
     QList<ContactRow> contacts(const QString &customerNo) const;
+    // Appends the customer's contacts to utf8 as the account reply lays them
+    // out: for each, in record-number order, "<>" and its twelve fields joined
+    // with "|", the bytes read straight from the database. False, with
+    // nothing appended, when the database cannot be read that way or holds a
+    // value the service never stores (a group number that is not a whole
+    // number, text that is not UTF-8): contacts() gives those rows.
+    bool appendContactRows(const QString &customerNo, QByteArray &utf8) const;
     // Rows whose sending date (first 8 characters) lies within from..to, text
     // comparison, inclusive; in the order they were sent.
     QList<ReportRow> reports(const QString &customerNo, const QString &from, const QString &to) const;

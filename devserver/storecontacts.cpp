@@ -3,10 +3,25 @@
 
 #include "storesql.h"
 
+#include <charconv>
+#include <cstring>
+
 namespace velmor::dev {
 
 using namespace Qt::StringLiterals;
 using namespace sql;
+
+namespace {
+
+// Room for a whole number as text.
+constexpr qsizetype kNumberRoom = 24;
+
+char *putNumber(char *w, sqlite3_int64 value)
+{
+    return std::to_chars(w, w + kNumberRoom, value).ptr;
+}
+
+} // namespace
 
 QList<ContactRow> Store::contacts(const QString &customerNo) const
 {
@@ -27,6 +42,57 @@ QList<ContactRow> Store::contacts(const QString &customerNo) const
         out.append(std::move(row));
     }
     return out;
+}
+
+bool Store::appendContactRows(const QString &customerNo, QByteArray &utf8) const
+{
+    RawStatement statement(m_db, "SELECT adr_k_no, grup_no, adi, soyadi, adres1, adres2, adres3, ilce, il, "
+                                 "gsm_no, tel_no, fax_no FROM adresler WHERE cari_no = ? ORDER BY adr_k_no");
+    if (!statement.isValid() || !statement.bindText(1, key(customerNo).toUtf8()))
+        return false;
+    sqlite3_stmt *row = statement.get();
+    const qsizetype start = utf8.size();
+    auto giveUp = [&utf8, start] {
+        utf8.truncate(start);
+        return false;
+    };
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(row)) == SQLITE_ROW) {
+        // Group numbers are stored as whole numbers; anything else is read
+        // the way contacts() reads it.
+        if (sqlite3_column_type(row, 1) != SQLITE_INTEGER)
+            return giveUp();
+        const unsigned char *texts[10];
+        qsizetype lengths[10];
+        qsizetype rowBytes = 2 + 2 * (1 + kNumberRoom) + 10;
+        for (int k = 0; k < 10; ++k) {
+            texts[k] = sqlite3_column_text(row, 2 + k);
+            lengths[k] = sqlite3_column_bytes(row, 2 + k);
+            rowBytes += lengths[k];
+        }
+        const qsizetype at = utf8.size();
+        if (utf8.capacity() - at < rowBytes)
+            utf8.reserve(qMax(2 * utf8.capacity(), at + rowBytes));
+        utf8.resize(at + rowBytes);
+        char *w = utf8.data() + at;
+        *w++ = '<';
+        *w++ = '>';
+        w = putNumber(w, sqlite3_column_int64(row, 0));
+        *w++ = '|';
+        w = putNumber(w, sqlite3_column_int64(row, 1));
+        for (int k = 0; k < 10; ++k) {
+            *w++ = '|';
+            if (lengths[k] > 0)
+                std::memcpy(w, texts[k], std::size_t(lengths[k]));
+            w += lengths[k];
+        }
+        utf8.truncate(w - utf8.constData());
+    }
+    // Text that is not UTF-8 came from outside the service; contacts()
+    // reads it as Qt does.
+    if (step != SQLITE_DONE || !QByteArrayView(utf8).sliced(start).isValidUtf8())
+        return giveUp();
+    return true;
 }
 
 bool Store::addContact(const QString &customerNo, const QStringList &data)

@@ -1,5 +1,6 @@
 #include "storesql.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 
 namespace velmor::dev::sql {
@@ -21,6 +22,19 @@ QString contactColumnList()
 QString contactPlaceholders()
 {
     return QStringList(contactColumns().size(), u"?"_s).join(u", "_s);
+}
+
+const QStringList &contactIndexes()
+{
+    static const QStringList statements = {u"CREATE INDEX adresler_cari ON adresler (cari_no)"_s,
+                                           u"CREATE INDEX adresler_grup ON adresler (grup_no)"_s};
+    return statements;
+}
+
+const QStringList &dropContactIndexes()
+{
+    static const QStringList statements = {u"DROP INDEX adresler_cari"_s, u"DROP INDEX adresler_grup"_s};
+    return statements;
 }
 
 QString fieldColumn(int index)
@@ -53,6 +67,31 @@ bool run(QSqlQuery &query, const QString &sql, const QVariantList &values)
         return false;
     }
     return true;
+}
+
+RawStatement::RawStatement(const QSqlDatabase &db, const char *sql)
+{
+    const QVariant handle = db.isOpen() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    if (connection == nullptr)
+        return;
+    if (sqlite3_prepare_v2(connection, sql, -1, &m_statement, nullptr) != SQLITE_OK) {
+        qWarning("velmor-devserver: %s", sqlite3_errmsg(connection));
+        sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+    }
+}
+
+RawStatement::~RawStatement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+bool RawStatement::bindText(int index, const QByteArray &utf8)
+{
+    return sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) == SQLITE_OK;
 }
 
 } // namespace velmor::dev::sql
