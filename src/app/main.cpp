@@ -1,3 +1,4 @@
+#include "service/processguard.h"
 #include "service/service.h"
 #include "service/transport.h"
 #include "ui/common/appicon.h"
@@ -146,6 +147,9 @@ bool asksForInformationOnly(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // Before anything holds a password: a crash leaves no core file.
+    velmor::DisableCoreDumps();
+
     Options options;
     int exitCode = 0;
     if (asksForInformationOnly(argc, argv)) {
