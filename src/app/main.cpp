@@ -1,3 +1,4 @@
+#include "service/packagesignature.h"
 #include "service/processguard.h"
 #include "service/service.h"
 #include "service/transport.h"
@@ -182,7 +183,10 @@ int main(int argc, char *argv[])
     // The program ends when the main window closes, not when the last visible
     // window does: during start-up the login window may be the only one.
     QApplication::setQuitOnLastWindowClosed(false);
-    velmor::MainWindow window(service, velmor::UpdateOptions(options.updateUrl, options.timeoutMs));
+    velmor::UpdateOptions update(options.updateUrl, options.timeoutMs);
+    // Given at build time: a package then starts only when signed with it.
+    update.publisherKey = velmor::PublisherKeyFromHex(VELMOR_UPDATE_PUBLIC_KEY);
+    velmor::MainWindow window(service, update);
     QObject::connect(&window, &velmor::MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.startUp();
     if (window.hasEnded())
