@@ -217,6 +217,11 @@ void DevServer::setLatestVersion(const QString &version, const QString &packageN
     d->options.packageName = packageName;
 }
 
+QByteArray DevServer::demoPackage() const
+{
+    return DemoUpdatePackage(d->options.latestVersion);
+}
+
 void DevServer::setDownloadDir(const QString &dir)
 {
     d->options.downloadDir = dir;
@@ -342,7 +347,7 @@ void DevServer::Private::serveDownload(const HttpRequest &request, HttpConnectio
             deliver(request, connection, notFound, kDownloadFault);
             return;
         }
-        data = DemoUpdatePackage(options.latestVersion);
+        data = DemoUpdatePackage(options.latestVersion); // as demoPackage()
         paced = true;
     }
     const qint64 size = data.size();

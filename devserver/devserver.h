@@ -81,6 +81,10 @@ public:
     void setFault(const QString &mode, const QSet<int> &commands = {});
     void setLatestVersion(const QString &version, const QString &packageName = {});
 
+    // The demonstration update package as the update demo serves it (for
+    // signing it elsewhere, say).
+    QByteArray demoPackage() const;
+
     // Where downloads come from; may change while running.
     void setDownloadDir(const QString &dir);
     // Download bodies go out chunkBytes at a time with a pause of pauseMs

@@ -1,6 +1,7 @@
 // The update window: the download over loopback from the development service
 // (and a raw server), the checks a package must pass, and where it ends up.
 #include "loopbackserver.h"
+#include "signingkey.h"
 #include "../main/mainwindowfixture.h"
 #include "testsupport.h"
 
@@ -407,13 +408,23 @@ void TestFrmGuncelle::demoUpdate_packageRunsByItself()
         else
             qputenv("XDG_DATA_HOME", oldDataHome);
     });
+    // Signed as scripts/demo --update signs it: with a key pair of its own,
+    // the signature served from a download folder beside the package.
+    const SigningKey key;
+    QTemporaryDir signatures;
     dev::Options options;
     options.demoUpdate = true;
-    MainWindowFixture f(options, [](UpdateOptions &update) {
+    options.downloadDir = signatures.path();
+    MainWindowFixture f(options, [&key](UpdateOptions &update) {
         update.connectWaitMs = 0;
         update.startWaitMs = 0;
         update.start = StartDetachedProgram;
+        update.publisherKey = key.publicKey();
     });
+    QFile signatureFile(signatures.filePath(QLatin1StringView(dev::kDemoPackageName) + u".sig"_s));
+    QVERIFY(signatureFile.open(QIODevice::WriteOnly));
+    signatureFile.write(key.sign(f.server.demoPackage()));
+    signatureFile.close();
     MessageRecorder recorder;
     f.window->startUp();
     QCOMPARE(recorder.texts().size(), 1); // the offer

@@ -2,6 +2,7 @@
 // may be written, what may be followed, how much is taken, and what may start.
 #include "devserver.h"
 #include "loopbackserver.h"
+#include "signingkey.h"
 #include "testsupport.h"
 
 #include "model/session.h"
@@ -19,7 +20,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sodium.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -128,18 +128,12 @@ private slots:
     void unsafeSite_refusedWithItsReason();
 
 private:
-    QByteArray m_publicKey;
-    QByteArray m_secretKey;
+    SigningKey m_key;
 };
 
 void TestUpdateSafety::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
-    QVERIFY(sodium_init() >= 0);
-    m_publicKey.resize(crypto_sign_PUBLICKEYBYTES);
-    m_secretKey.resize(crypto_sign_SECRETKEYBYTES);
-    crypto_sign_keypair(reinterpret_cast<unsigned char *>(m_publicKey.data()),
-                        reinterpret_cast<unsigned char *>(m_secretKey.data()));
 }
 
 void TestUpdateSafety::folder_onlyAPrivateOneIsUsed_data()
@@ -307,47 +301,30 @@ void TestUpdateSafety::packageOverTheLimit_startsNothing()
 
 void TestUpdateSafety::signature_onlyAValidOneStarts_data()
 {
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("signature"); // served as pkg.bin.sig; empty: none there
     QTest::addColumn<bool>("starts");
-    QTest::newRow("signed by the publisher") << 0 << true;
-    QTest::newRow("no signature on the site") << 1 << false;
-    QTest::newRow("signed by another key") << 2 << false;
-    QTest::newRow("signature of other bytes") << 3 << false;
-    QTest::newRow("signature with a byte too many") << 4 << false;
+    QByteArray altered = kPackage;
+    altered[100] = 'q';
+    QTest::newRow("signed by the publisher") << m_key.sign(kPackage) << true;
+    QTest::newRow("no signature on the site") << QByteArray() << false;
+    QTest::newRow("signed by another key") << SigningKey().sign(kPackage) << false;
+    QTest::newRow("signature of other bytes") << m_key.sign(altered) << false;
+    QTest::newRow("signature with a byte too many") << m_key.sign(kPackage) + '\n' << false;
 }
 
 void TestUpdateSafety::signature_onlyAValidOneStarts()
 {
-    QFETCH(int, kind);
+    QFETCH(QByteArray, signature);
     QFETCH(bool, starts);
-    const auto sign = [](const QByteArray &data, const QByteArray &secretKey) {
-        QByteArray signature(crypto_sign_BYTES, Qt::Uninitialized);
-        crypto_sign_detached(reinterpret_cast<unsigned char *>(signature.data()), nullptr,
-                             reinterpret_cast<const unsigned char *>(data.constData()), quint64(data.size()),
-                             reinterpret_cast<const unsigned char *>(secretKey.constData()));
-        return signature;
-    };
-    QByteArray otherPublic(crypto_sign_PUBLICKEYBYTES, Qt::Uninitialized);
-    QByteArray otherSecret(crypto_sign_SECRETKEYBYTES, Qt::Uninitialized);
-    crypto_sign_keypair(reinterpret_cast<unsigned char *>(otherPublic.data()),
-                        reinterpret_cast<unsigned char *>(otherSecret.data()));
-    QByteArray altered = kPackage;
-    altered[100] = 'q';
-
     Site site;
     QVERIFY(site.listening);
     site.put("/download/pkg.bin", fileResponse(kPackage));
-    switch (kind) {
-    case 0: site.put("/download/pkg.bin.sig", fileResponse(sign(kPackage, m_secretKey))); break;
-    case 2: site.put("/download/pkg.bin.sig", fileResponse(sign(kPackage, otherSecret))); break;
-    case 3: site.put("/download/pkg.bin.sig", fileResponse(sign(altered, m_secretKey))); break;
-    case 4: site.put("/download/pkg.bin.sig", fileResponse(sign(kPackage, m_secretKey) + '\n')); break;
-    default: break;
-    }
+    if (!signature.isEmpty())
+        site.put("/download/pkg.bin.sig", fileResponse(signature));
     QTemporaryDir folder;
 
     const UpdateRun run = runUpdate(site.base(), folder.path(),
-                                    [this](UpdateOptions &options) { options.publisherKey = m_publicKey; });
+                                    [this](UpdateOptions &options) { options.publisherKey = m_key.publicKey(); });
     QCOMPARE(run.started.size(), starts ? 1 : 0);
     QCOMPARE(run.messages, starts ? QStringList() : QStringList{kSignatureRejected});
     QCOMPARE(run.entries, starts ? QStringList{u"SMSGuncelleme"_s} : QStringList());
