@@ -41,8 +41,6 @@ private slots:
     void replyOverLimit_failsAtOnce();
     void certificate_unverifiedSendsNothing_data();
     void certificate_unverifiedSendsNothing();
-    void sendsInClear_onlyPlainHttpToAnotherMachine_data();
-    void sendsInClear_onlyPlainHttpToAnotherMachine();
 };
 
 namespace {
@@ -465,28 +463,6 @@ void TransportTest::certificate_unverifiedSendsNothing()
     // Not a byte of the request (which may hold a password) goes out over an
     // unverified connection.
     QCOMPARE(server.requests().size(), answered ? 1 : 0);
-}
-
-void TransportTest::sendsInClear_onlyPlainHttpToAnotherMachine_data()
-{
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<bool>("inClear");
-    QTest::newRow("http to loopback") << u"http://127.0.0.1:48080/YeniRehber.asp"_s << false;
-    QTest::newRow("http to another loopback address") << u"http://127.8.0.1/YeniRehber.asp"_s << false;
-    QTest::newRow("http to localhost") << u"http://LocalHost/YeniRehber.asp"_s << false;
-    QTest::newRow("http to IPv6 loopback") << u"http://[::1]:8080/YeniRehber.asp"_s << false;
-    QTest::newRow("https to another machine") << u"https://sms.example.com/YeniRehber.asp"_s << false;
-    QTest::newRow("http to another machine") << u"http://sms.example.com/YeniRehber.asp"_s << true;
-    QTest::newRow("http to a name that only begins like loopback")
-        << u"http://127.0.0.1.example.com/YeniRehber.asp"_s << true;
-    QTest::newRow("http to a local network address") << u"http://192.168.1.10/YeniRehber.asp"_s << true;
-}
-
-void TransportTest::sendsInClear_onlyPlainHttpToAnotherMachine()
-{
-    QFETCH(QString, url);
-    QFETCH(bool, inClear);
-    QCOMPARE(HttpTransport(QUrl(url)).sendsInClear(), inClear);
 }
 
 QTEST_GUILESS_MAIN(TransportTest)
