@@ -185,17 +185,14 @@ void Frm_Guncelle::downloadPackage(const QString &packageName)
 
     const QUrl address = PackageAddress(m_options.baseUrl, packageName);
     if (address.isEmpty()) {
-        onDownloadFinished(PackageDownload::Outcome::Failed);
+        downloadFailed(downloadFailedMessage());
         return;
     }
     // Never a folder someone else can write into: they could put a link
     // there, or swap the package before it starts.
     const QString folder = m_options.folder.isEmpty() ? UpdateFolder() : m_options.folder;
     if (!PreparePrivateFolder(folder)) {
-        unsetCursor();
-        setEnabled(true);
-        m_status->setText(u"Tamamlanamadı"_s);
-        giveUp(unsafeFolderMessage(folder));
+        downloadFailed(unsafeFolderMessage(folder));
         return;
     }
     m_download = new PackageDownload(address, folder, QString::fromUtf16(kPackageFileName), m_options.timeoutMs, this);
@@ -213,17 +210,24 @@ void Frm_Guncelle::onDownloadFinished(PackageDownload::Outcome outcome)
         m_download->deleteLater();
         m_download = nullptr;
     }
-    unsetCursor();
-    setEnabled(true);
     if (outcome != PackageDownload::Outcome::Completed) {
-        m_status->setText(u"Tamamlanamadı"_s);
-        giveUp(failureMessage(outcome));
+        downloadFailed(failureMessage(outcome));
         return;
     }
+    unsetCursor();
+    setEnabled(true);
     m_status->setText(u"Tamamlandı"_s);
     m_progress->setValue(m_progress->maximum());
     m_step = Step::Finishing;
     m_timer->start(qMax(0, m_options.startWaitMs));
+}
+
+void Frm_Guncelle::downloadFailed(const QString &message)
+{
+    unsetCursor();
+    setEnabled(true);
+    m_status->setText(u"Tamamlanamadı"_s);
+    giveUp(message);
 }
 
 void Frm_Guncelle::startPackage()

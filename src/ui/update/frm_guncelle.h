@@ -80,6 +80,8 @@ private:
     void runUpdate();
     void downloadPackage(const QString &packageName);
     void onDownloadFinished(PackageDownload::Outcome outcome);
+    // Says "Tamamlanamadı", shows the message, then closes the window.
+    void downloadFailed(const QString &message);
     void startPackage();
     // Shows the message, then closes the window.
     void giveUp(const QString &message);
