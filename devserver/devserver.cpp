@@ -240,6 +240,11 @@ void DevServer::setUndeliveredSuffix(const QString &digits)
     d->options.undeliveredSuffix = digits;
 }
 
+QByteArray DevServer::demoPackage() const
+{
+    return DemoUpdatePackage(d->options.latestVersion);
+}
+
 void DevServer::setDownloadDir(const QString &dir)
 {
     d->options.downloadDir = dir;
@@ -365,7 +370,7 @@ void DevServer::Private::serveDownload(const HttpRequest &request, HttpConnectio
             deliver(request, connection, notFound, kDownloadFault);
             return;
         }
-        data = DemoUpdatePackage(options.latestVersion);
+        data = DemoUpdatePackage(options.latestVersion); // as demoPackage()
         paced = true;
     }
     const qint64 size = data.size();

@@ -89,6 +89,10 @@ public:
     // "Ulaşılamadı" instead of "İletildi"; empty: every one is delivered.
     void setUndeliveredSuffix(const QString &digits);
 
+    // The demonstration update package as the update demo serves it (for
+    // signing it elsewhere, say).
+    QByteArray demoPackage() const;
+
     // Where downloads come from; may change while running.
     void setDownloadDir(const QString &dir);
     // Download bodies go out chunkBytes at a time with a pause of pauseMs

@@ -8,6 +8,7 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -85,6 +86,8 @@ int main(int argc, char *argv[])
         {u"download-dir"_s, u"Folder served under /download/."_s, u"DIR"_s},
         {u"demo-update"_s, u"Offer a newer version (the client's own plus one revision) with a small demonstration "
                            "package that records in %1 that it ran."_s.arg(velmor::dev::DemoUpdateLogPath())},
+        {u"print-demo-package"_s, u"Print the demonstration package of --demo-update (for the version it offers) "
+                                  "and exit."_s},
         {u"delay-ms"_s, u"Answer every request this late."_s, u"N"_s},
         {u"undelivered-suffix"_s, u"Report sends to mobile numbers ending in DIGITS as \"Ulaşılamadı\" "
                                   "(default: every mobile number is delivered)."_s,
@@ -147,6 +150,12 @@ int main(int argc, char *argv[])
     if (!opts.latestVersion.isEmpty() && opts.latestVersion.contains(u'|')) {
         err << "velmor-devserver: --latest-version must not contain '|'\n";
         return 2;
+    }
+
+    if (parser.isSet(u"print-demo-package"_s)) {
+        opts.demoUpdate = true;
+        const QByteArray package = DevServer(std::move(opts)).demoPackage();
+        return std::fwrite(package.constData(), 1, size_t(package.size()), stdout) == size_t(package.size()) ? 0 : 1;
     }
 
     if (!watchTerminationSignals(app))

@@ -1,3 +1,5 @@
+#include "service/packagesignature.h"
+#include "service/processguard.h"
 #include "service/service.h"
 #include "service/serviceoptions.h"
 #include "service/transport.h"
@@ -91,6 +93,9 @@ bool asksForInformationOnly(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // Before anything holds a password: a crash leaves no core file.
+    velmor::DisableCoreDumps();
+
     velmor::ServiceOptions options;
     int exitCode = 0;
     if (asksForInformationOnly(argc, argv)) {
@@ -122,7 +127,10 @@ int main(int argc, char *argv[])
     // The program ends when the main window closes, not when the last visible
     // window does: during start-up the login window may be the only one.
     QApplication::setQuitOnLastWindowClosed(false);
-    velmor::MainWindow window(service, velmor::UpdateOptions(options.updateUrl, options.timeoutMs));
+    velmor::UpdateOptions update(options.updateUrl, options.timeoutMs);
+    // Given at build time: a package then starts only when signed with it.
+    update.publisherKey = velmor::PublisherKeyFromHex(VELMOR_UPDATE_PUBLIC_KEY);
+    velmor::MainWindow window(service, update);
     QObject::connect(&window, &velmor::MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.startUp();
     if (window.hasEnded())
