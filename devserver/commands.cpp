@@ -35,7 +35,27 @@ QString reportSafe(QString value)
     return value;
 }
 
-QString accountData(const Store &store, const QString &customerNo)
+// The contacts section's rows one by one, as contacts() reads them.
+QString contactRowsText(const QList<ContactRow> &rows)
+{
+    QString contacts;
+    contacts.reserve(rows.size() * 120);
+    for (const ContactRow &c : rows) {
+        contacts += u"<>"_s;
+        contacts += QString::number(c.recordNo);
+        contacts += u'|';
+        contacts += QString::number(c.group);
+        for (const QString &d : c.details) {
+            contacts += u'|';
+            contacts += d;
+        }
+    }
+    return contacts;
+}
+
+// The whole account, by far the largest reply: the contacts are appended as
+// the bytes the database holds, without a text of their own in between.
+QByteArray accountData(const Store &store, const QString &customerNo)
 {
     const auto customer = store.customer(customerNo);
     if (!customer)
@@ -50,21 +70,12 @@ QString accountData(const Store &store, const QString &customerNo)
         groups += QString::number(g.number) + u'|' + QString::number(g.parent) + u'|' + g.name;
     }
 
-    QString contacts;
-    const QList<ContactRow> rows = store.contacts(customerNo);
-    contacts.reserve(rows.size() * 120);
-    for (const ContactRow &c : rows) {
-        contacts += u"<>"_s;
-        contacts += QString::number(c.recordNo);
-        contacts += u'|';
-        contacts += QString::number(c.group);
-        for (const QString &d : c.details) {
-            contacts += u'|';
-            contacts += d;
-        }
-    }
-    return section(u"<Cari>"_s, fields.join(u'|')) + section(u"<Grup>"_s, groups)
-        + section(u"<Adres>"_s, contacts);
+    const QString head = section(u"<Cari>"_s, fields.join(u'|')) + section(u"<Grup>"_s, groups) + u"<Adres>"_s;
+    QByteArray out = head.toUtf8();
+    if (!store.appendContactRows(customerNo, out))
+        out += contactRowsText(store.contacts(customerNo)).toUtf8();
+    out += "<Adres>";
+    return out;
 }
 
 QString status(bool ok)
@@ -118,7 +129,10 @@ int CommandCode(const FormFields &fields)
     return int(*number);
 }
 
-std::optional<QString> HandleCommand(Store &store, const FormFields &fields, const CommandContext &context)
+namespace {
+
+// Every command but the account, whose payload is built as bytes.
+std::optional<QString> handleTextCommand(Store &store, const FormFields &fields, const CommandContext &context)
 {
     const int command = CommandCode(fields);
 
@@ -141,11 +155,6 @@ std::optional<QString> HandleCommand(Store &store, const FormFields &fields, con
     };
 
     switch (command) {
-    case 1:
-        if (!need({u"Cari_No"_s}, {}))
-            return std::nullopt;
-        return accountData(store, v[u"Cari_No"_s]);
-
     case 2: {
         if (!need({u"Cari_No"_s}, {}))
             return std::nullopt;
@@ -169,7 +178,7 @@ std::optional<QString> HandleCommand(Store &store, const FormFields &fields, con
         if (!numbers.isEmpty())
             request.numbers = numbers.split(u',');
         request.partCount = Store::parseNumber(v[u"Kontor"_s]).value_or(0);
-        const auto left = store.send(v[u"Cari_No"_s], request, context.now);
+        const auto left = store.send(v[u"Cari_No"_s], request, context.now, context.undeliveredSuffix);
         return section(u"<SMSGonderim>"_s, left.value_or(u"-1"_s));
     }
 
@@ -265,6 +274,22 @@ std::optional<QString> HandleCommand(Store &store, const FormFields &fields, con
     default:
         return std::nullopt;
     }
+}
+
+} // namespace
+
+std::optional<QByteArray> HandleCommand(Store &store, const FormFields &fields, const CommandContext &context)
+{
+    if (CommandCode(fields) == 1) {
+        const auto customerNo = fields.plain(u"Cari_No"_s);
+        if (!customerNo)
+            return std::nullopt;
+        return accountData(store, *customerNo);
+    }
+    const std::optional<QString> payload = handleTextCommand(store, fields, context);
+    if (!payload)
+        return std::nullopt;
+    return payload->toUtf8();
 }
 
 } // namespace velmor::dev

@@ -2,6 +2,9 @@
 
 #include <QStandardPaths>
 
+#include <charconv>
+#include <cstring>
+
 namespace velmor::dev {
 
 using namespace Qt::StringLiterals;
@@ -154,40 +157,81 @@ QString LargeGroupName(int index, bool topLevel)
     return u"Şube %1"_s.arg(index);
 }
 
-ContactRow LargeContact(int index, qint64 group)
+LargeContactMaker::LargeContactMaker()
 {
-    static const QStringList firstNames = {
-        u"Ahmet"_s, u"Ayşe"_s, u"Mehmet"_s, u"Fatma"_s, u"Mustafa"_s, u"Zeynep"_s, u"Emine"_s, u"Hüseyin"_s,
-        u"İbrahim"_s, u"Hatice"_s, u"Ömer"_s, u"Elif"_s, u"Şükrü"_s, u"Gülşen"_s, u"Özlem"_s, u"Çağlar"_s,
-        u"Gökhan"_s, u"İsmail"_s, u"Büşra"_s, u"Oğuz"_s, u"Ümit"_s, u"Sevgi"_s, u"Tuğba"_s, u"Kübra"_s,
-        u"Barış"_s, u"Şeyma"_s, u"Irmak"_s, u"Doğan"_s, u"Yağmur"_s, u"Süleyman"_s, u"Nazlı"_s, u"Işıl"_s};
-    static const QStringList surnames = {
-        u"Yılmaz"_s, u"Demir"_s, u"Öztürk"_s, u"Şahin"_s, u"Çelik"_s, u"Kaya"_s, u"Arslan"_s, u"Doğan"_s,
-        u"Koç"_s, u"Aydın"_s, u"Güneş"_s, u"Erdoğan"_s, u"Kılıç"_s, u"Aksoy"_s, u"Bulut"_s, u"Yıldız"_s,
-        u"Özdemir"_s, u"Şimşek"_s, u"Polat"_s, u"Kurt"_s, u"Özkan"_s, u"Karaca"_s, u"Çakır"_s, u"Şen"_s,
-        u"Yavuz"_s, u"Erdem"_s, u"Tekin"_s, u"Güler"_s, u"Uçar"_s, u"Işık"_s, u"Tuncer"_s, u"Ünal"_s};
-    static const QList<std::pair<QString, QString>> places = {
-        {u"Kadıköy"_s, u"İstanbul"_s}, {u"Çankaya"_s, u"Ankara"_s},   {u"Karşıyaka"_s, u"İzmir"_s},
-        {u"Osmangazi"_s, u"Bursa"_s},  {u"Seyhan"_s, u"Adana"_s},     {u"Muratpaşa"_s, u"Antalya"_s},
-        {u"Şahinbey"_s, u"Gaziantep"_s}, {u"Ortahisar"_s, u"Trabzon"_s}, {u"İlkadım"_s, u"Samsun"_s},
-        {u"Ürgüp"_s, u"Nevşehir"_s},   {u"Üsküdar"_s, u"İstanbul"_s}, {u"Selçuklu"_s, u"Konya"_s}};
-
-    const auto &place = places.at(index % places.size());
-    ContactRow row;
-    row.group = group;
-    row.details = {
-        firstNames.at(index % firstNames.size()),
-        surnames.at((index / firstNames.size()) % surnames.size()),
-        u"Çınar Sokağı No: %1"_s.arg(index % 200 + 1),
-        QString(),
-        QString(),
-        place.first,
-        place.second,
-        u"05%1"_s.arg(300000000 + index % 600000000, 9, 10, QChar(u'0')),
-        index % 5 == 0 ? u"0212%1"_s.arg(index % 10000000, 7, 10, QChar(u'0')) : QString(),
-        QString(),
+    const auto utf8 = [](std::initializer_list<QString> texts) {
+        QList<QByteArray> out;
+        for (const QString &t : texts)
+            out << t.toUtf8();
+        return out;
     };
-    return row;
+    m_firstNames = utf8({u"Ahmet"_s, u"Ayşe"_s, u"Mehmet"_s, u"Fatma"_s, u"Mustafa"_s, u"Zeynep"_s, u"Emine"_s,
+                         u"Hüseyin"_s, u"İbrahim"_s, u"Hatice"_s, u"Ömer"_s, u"Elif"_s, u"Şükrü"_s, u"Gülşen"_s,
+                         u"Özlem"_s, u"Çağlar"_s, u"Gökhan"_s, u"İsmail"_s, u"Büşra"_s, u"Oğuz"_s, u"Ümit"_s,
+                         u"Sevgi"_s, u"Tuğba"_s, u"Kübra"_s, u"Barış"_s, u"Şeyma"_s, u"Irmak"_s, u"Doğan"_s,
+                         u"Yağmur"_s, u"Süleyman"_s, u"Nazlı"_s, u"Işıl"_s});
+    m_surnames = utf8({u"Yılmaz"_s, u"Demir"_s, u"Öztürk"_s, u"Şahin"_s, u"Çelik"_s, u"Kaya"_s, u"Arslan"_s,
+                       u"Doğan"_s, u"Koç"_s, u"Aydın"_s, u"Güneş"_s, u"Erdoğan"_s, u"Kılıç"_s, u"Aksoy"_s,
+                       u"Bulut"_s, u"Yıldız"_s, u"Özdemir"_s, u"Şimşek"_s, u"Polat"_s, u"Kurt"_s, u"Özkan"_s,
+                       u"Karaca"_s, u"Çakır"_s, u"Şen"_s, u"Yavuz"_s, u"Erdem"_s, u"Tekin"_s, u"Güler"_s,
+                       u"Uçar"_s, u"Işık"_s, u"Tuncer"_s, u"Ünal"_s});
+    m_districts = utf8({u"Kadıköy"_s, u"Çankaya"_s, u"Karşıyaka"_s, u"Osmangazi"_s, u"Seyhan"_s, u"Muratpaşa"_s,
+                        u"Şahinbey"_s, u"Ortahisar"_s, u"İlkadım"_s, u"Ürgüp"_s, u"Üsküdar"_s, u"Selçuklu"_s});
+    m_provinces = utf8({u"İstanbul"_s, u"Ankara"_s, u"İzmir"_s, u"Bursa"_s, u"Adana"_s, u"Antalya"_s,
+                        u"Gaziantep"_s, u"Trabzon"_s, u"Samsun"_s, u"Nevşehir"_s, u"İstanbul"_s, u"Konya"_s});
+    m_street = u"Çınar Sokağı No: "_s.toUtf8();
+}
+
+namespace {
+
+// Writes value with at least width digits (leading zeros) and returns the end.
+char *putDigits(char *w, qint64 value, int width)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    const qsizetype length = end - digits;
+    for (qsizetype i = length; i < width; ++i)
+        *w++ = '0';
+    std::memcpy(w, digits, std::size_t(length));
+    return w + length;
+}
+
+} // namespace
+
+const std::array<QByteArrayView, 10> &LargeContactMaker::details(int index)
+{
+    const auto pick = [](const QList<QByteArray> &list, qsizetype i) { return QByteArrayView(list.at(i % list.size())); };
+
+    char *w = m_address.data();
+    std::memcpy(w, m_street.constData(), std::size_t(m_street.size()));
+    w = putDigits(w + m_street.size(), index % 200 + 1, 1);
+    const QByteArrayView address(m_address.data(), w - m_address.data());
+
+    w = m_mobile.data();
+    *w++ = '0';
+    *w++ = '5';
+    w = putDigits(w, 300000000 + index % 600000000, 9);
+    const QByteArrayView mobile(m_mobile.data(), w - m_mobile.data());
+
+    QByteArrayView phone("");
+    if (index % 5 == 0) {
+        w = m_phone.data();
+        std::memcpy(w, "0212", 4);
+        w = putDigits(w + 4, index % 10000000, 7);
+        phone = QByteArrayView(m_phone.data(), w - m_phone.data());
+    }
+
+    m_details = {pick(m_firstNames, index),
+                 pick(m_surnames, index / m_firstNames.size()),
+                 address,
+                 QByteArrayView(""),
+                 QByteArrayView(""),
+                 pick(m_districts, index),
+                 pick(m_provinces, index),
+                 mobile,
+                 phone,
+                 QByteArrayView("")};
+    return m_details;
 }
 
 QByteArray DemoUpdatePackage(const QString &version)

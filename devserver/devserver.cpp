@@ -14,6 +14,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace velmor::dev {
 
 using namespace Qt::StringLiterals;
@@ -74,6 +76,13 @@ Reply pageReply(int status, const QByteArray &reason, const QByteArray &page)
 bool IsFaultMode(const QString &mode)
 {
     return faultFromName(mode) != Fault::None;
+}
+
+bool IsUndeliveredSuffix(const QString &digits)
+{
+    if (digits.isEmpty() || digits.size() > 11)
+        return false;
+    return std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 QString DefaultDatabasePath()
@@ -153,7 +162,16 @@ bool DevServer::start(quint16 port)
             return false;
         }
     }
-    if (d->options.seedLarge > 0) {
+    if (d->options.emptyAccount && d->options.seedLarge > 0) {
+        d->error = u"Boş deneme hesabı ile büyük deneme verisi birlikte istenemez."_s;
+        return false;
+    }
+    if (d->options.emptyAccount) {
+        if (!d->store.resetDemo(DemoSeed::CustomerOnly)) {
+            d->error = u"Boş deneme hesabı hazırlanamadı."_s;
+            return false;
+        }
+    } else if (d->options.seedLarge > 0) {
         if (!d->store.seedLarge(d->options.seedLarge)) {
             d->error = u"Büyük deneme verisi eklenemedi."_s;
             return false;
@@ -215,6 +233,16 @@ void DevServer::setLatestVersion(const QString &version, const QString &packageN
 {
     d->options.latestVersion = version;
     d->options.packageName = packageName;
+}
+
+void DevServer::setUndeliveredSuffix(const QString &digits)
+{
+    d->options.undeliveredSuffix = digits;
+}
+
+QByteArray DevServer::demoPackage() const
+{
+    return DemoUpdatePackage(d->options.latestVersion);
 }
 
 void DevServer::setDownloadDir(const QString &dir)
@@ -305,12 +333,12 @@ void DevServer::Private::serveCommand(const HttpRequest &request, HttpConnection
     const int command = CommandCode(fields);
 
     const Fault fault = faultFor(command);
-    std::optional<QString> payload;
+    std::optional<QByteArray> payload;
     // A connection dropped without a reply stands for a request that never
     // reached the service: nothing is carried out. (Clients may send the
     // request again on such a connection.)
     if (request.method == "POST" && fault != Fault::Close) {
-        const CommandContext context{options.latestVersion, options.packageName, now()};
+        const CommandContext context{options.latestVersion, options.packageName, now(), options.undeliveredSuffix};
         payload = HandleCommand(store, fields, context);
     }
 
@@ -318,8 +346,8 @@ void DevServer::Private::serveCommand(const HttpRequest &request, HttpConnection
     if (!payload || fault == Fault::Garbage) {
         page = PlainPage(u"İstek anlaşılamadı."_s);
     } else {
-        const QByteArray coded = EncodeReplyPayload(*payload, DrawCodingOffset());
-        page = fault == Fault::OneMarker ? OneMarkerPage(coded) : ReplyPage(coded);
+        page = ReplyPage(*payload, DrawCodingOffset(),
+                         fault == Fault::OneMarker ? Markers::OpeningOnly : Markers::Both);
     }
     deliver(request, connection, pageReply(200, "OK", page), command);
 }
@@ -342,7 +370,7 @@ void DevServer::Private::serveDownload(const HttpRequest &request, HttpConnectio
             deliver(request, connection, notFound, kDownloadFault);
             return;
         }
-        data = DemoUpdatePackage(options.latestVersion);
+        data = DemoUpdatePackage(options.latestVersion); // as demoPackage()
         paced = true;
     }
     const qint64 size = data.size();
@@ -419,29 +447,33 @@ void DevServer::Private::deliver(const HttpRequest &request, HttpConnection *con
     auto send = [target, reply, fault, headOnly, closing, chunkBytes, pauseMs] {
         if (!target)
             return;
-        const QByteArray body = headOnly ? QByteArray() : reply.body;
-        QByteArray out;
+        // Head and body go out as they are, without a copy of the body
+        // behind the head: an account reply can be hundreds of megabytes.
+        QByteArray body = headOnly ? QByteArray() : reply.body;
+        QByteArray top;
         bool close = true;
         switch (fault) {
         case Fault::Close:
             target->respond({}, true);
             return;
         case Fault::Truncate:
-            out = head(reply, true, true) + body.left(body.size() / 2);
+            top = head(reply, true, true);
+            body.truncate(body.size() / 2);
             break;
         case Fault::NoLength:
-            out = head(reply, false, true) + body;
+            top = head(reply, false, true);
             break;
         case Fault::Garbage:
         case Fault::OneMarker:
         case Fault::None:
-            out = head(reply, true, closing) + body;
+            top = head(reply, true, closing);
             close = closing;
             break;
         }
-        const qsizetype headSize = out.size() - (fault == Fault::Truncate ? body.size() / 2 : body.size());
-        target->respondInPieces(out, chunkBytes > 0 ? headSize + chunkBytes : out.size(), chunkBytes, pauseMs,
-                                close);
+        if (chunkBytes > 0)
+            target->respondInPieces(top + body, top.size() + chunkBytes, chunkBytes, pauseMs, close);
+        else
+            target->respond(top, body, close);
     };
     if (options.delayMs > 0)
         QTimer::singleShot(options.delayMs, http, send);

@@ -34,6 +34,9 @@ inline constexpr QLatin1StringView kDemoPackageName{"VelmorGuncelleme.sh"};
 // "no-length" (the reply without a Content-Length header, ended by closing).
 bool IsFaultMode(const QString &mode);
 
+// True for a suffix of undelivered numbers: 1 to 11 digits.
+bool IsUndeliveredSuffix(const QString &digits);
+
 // The database file used when none is given: in the user's data folder.
 QString DefaultDatabasePath();
 
@@ -41,6 +44,7 @@ struct Options
 {
     QString dbPath = QStringLiteral(":memory:"); // a file, or ":memory:"
     bool resetDemo = false;                      // restore the demo account
+    bool emptyAccount = false;                   // restore the demo customer without groups, contacts or reports
     int seedLarge = 0;                           // extra generated contacts over 1,000 groups
     QString latestVersion;                       // command 30 field 1; empty: the client's own
     QString packageName;                         // command 30 field 2; empty: a default name
@@ -53,6 +57,7 @@ struct Options
     QSet<int> faultCommands;                     // empty: the fault applies to every command (0: downloads)
     bool recordBodies = true;                    // keep every request body for receivedBodies()
     int idleConnectionMs = 30000;                // a connection without a complete request this long is closed
+    QString undeliveredSuffix;                   // sends to mobile numbers ending in these digits: "Ulaşılamadı"
 };
 
 // The development service: speaks the service's side of the protocol on
@@ -80,6 +85,13 @@ public:
     void setDelayMs(int ms);
     void setFault(const QString &mode, const QSet<int> &commands = {});
     void setLatestVersion(const QString &version, const QString &packageName = {});
+    // Sends to mobile numbers ending in these digits are reported as
+    // "Ulaşılamadı" instead of "İletildi"; empty: every one is delivered.
+    void setUndeliveredSuffix(const QString &digits);
+
+    // The demonstration update package as the update demo serves it (for
+    // signing it elsewhere, say).
+    QByteArray demoPackage() const;
 
     // Where downloads come from; may change while running.
     void setDownloadDir(const QString &dir);

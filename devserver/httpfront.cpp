@@ -179,12 +179,14 @@ void HttpConnection::dispatch()
     m_handler(request, this);
 }
 
-void HttpConnection::respond(const QByteArray &bytes, bool close)
+void HttpConnection::respond(const QByteArray &head, const QByteArray &body, bool close)
 {
     if (m_step != Step::Handling)
         return;
-    if (!bytes.isEmpty())
-        m_socket->write(bytes);
+    if (!head.isEmpty())
+        m_socket->write(head);
+    if (!body.isEmpty())
+        m_socket->write(body);
     if (close) {
         m_step = Step::Closing;
         m_socket->disconnectFromHost();

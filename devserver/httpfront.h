@@ -46,7 +46,10 @@ public:
 
     // Writes the answer to the current request; with close, the connection
     // then closes (after the bytes are out), otherwise the next request is read.
-    void respond(const QByteArray &bytes, bool close);
+    void respond(const QByteArray &bytes, bool close) { respond(bytes, {}, close); }
+    // The same for an answer in two parts, head and body, written one after
+    // the other; the socket keeps a large body as it is, without a copy.
+    void respond(const QByteArray &head, const QByteArray &body, bool close);
     // The same answer paced: the first bytes now, then chunkBytes after
     // every pause of pauseMs (a download the client can be seen receiving).
     void respondInPieces(const QByteArray &bytes, qsizetype first, int chunkBytes, int pauseMs, bool close);

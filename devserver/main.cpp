@@ -8,6 +8,7 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -77,13 +78,20 @@ int main(int argc, char *argv[])
         {u"port"_s, u"Port to listen on (0: any free port). Default %1."_s.arg(velmor::dev::kDefaultPort), u"N"_s},
         {u"db"_s, u"Database file, or :memory:. Default %1."_s.arg(velmor::dev::DefaultDatabasePath()), u"PATH"_s},
         {u"reset-demo"_s, u"Restore the demo account."_s},
+        {u"empty-account"_s, u"Restore the demo customer (record, sender names, balance) without groups, contacts "
+                             "or report rows."_s},
         {u"seed-large"_s, u"Restore the demo account, then add N generated contacts over 1,000 groups."_s, u"N"_s},
         {u"latest-version"_s, u"Version number that command 30 reports (default: the client's own)."_s, u"N"_s},
         {u"package"_s, u"Package name that command 30 reports."_s, u"NAME"_s},
         {u"download-dir"_s, u"Folder served under /download/."_s, u"DIR"_s},
         {u"demo-update"_s, u"Offer a newer version (the client's own plus one revision) with a small demonstration "
                            "package that records in %1 that it ran."_s.arg(velmor::dev::DemoUpdateLogPath())},
+        {u"print-demo-package"_s, u"Print the demonstration package of --demo-update (for the version it offers) "
+                                  "and exit."_s},
         {u"delay-ms"_s, u"Answer every request this late."_s, u"N"_s},
+        {u"undelivered-suffix"_s, u"Report sends to mobile numbers ending in DIGITS as \"Ulaşılamadı\" "
+                                  "(default: every mobile number is delivered)."_s,
+         u"DIGITS"_s},
         {u"fault"_s, u"Misbehave: garbage, truncate, close, one-marker or no-length."_s, u"MODE"_s},
         {u"fault-commands"_s, u"Limit the fault to these command codes (0: downloads), e.g. 1,3."_s, u"LIST"_s},
     };
@@ -93,6 +101,8 @@ int main(int argc, char *argv[])
     Options opts;
     opts.dbPath = parser.isSet(u"db"_s) ? parser.value(u"db"_s) : velmor::dev::DefaultDatabasePath();
     opts.resetDemo = parser.isSet(u"reset-demo"_s);
+    opts.emptyAccount = parser.isSet(u"empty-account"_s);
+    opts.undeliveredSuffix = parser.value(u"undelivered-suffix"_s);
     opts.latestVersion = parser.value(u"latest-version"_s);
     opts.packageName = parser.value(u"package"_s);
     opts.downloadDir = parser.value(u"download-dir"_s);
@@ -112,6 +122,14 @@ int main(int argc, char *argv[])
     }
     if (!readInt(parser, u"delay-ms"_s, 0, 3600000, &opts.delayMs)) {
         err << "velmor-devserver: --delay-ms takes a number of milliseconds\n";
+        return 2;
+    }
+    if (opts.emptyAccount && (opts.seedLarge > 0 || opts.resetDemo)) {
+        err << "velmor-devserver: --empty-account goes with neither --seed-large nor --reset-demo\n";
+        return 2;
+    }
+    if (parser.isSet(u"undelivered-suffix"_s) && !velmor::dev::IsUndeliveredSuffix(opts.undeliveredSuffix)) {
+        err << "velmor-devserver: --undelivered-suffix takes 1 to 11 digits\n";
         return 2;
     }
     if (!opts.fault.isEmpty() && !velmor::dev::IsFaultMode(opts.fault)) {
@@ -134,12 +152,20 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    if (parser.isSet(u"print-demo-package"_s)) {
+        opts.demoUpdate = true;
+        const QByteArray package = DevServer(std::move(opts)).demoPackage();
+        return std::fwrite(package.constData(), 1, size_t(package.size()), stdout) == size_t(package.size()) ? 0 : 1;
+    }
+
     if (!watchTerminationSignals(app))
         err << "velmor-devserver: cannot watch SIGINT/SIGTERM\n";
 
     const QString dbPath = opts.dbPath;
     const QString downloadDir = opts.downloadDir;
     const bool demoUpdate = opts.demoUpdate;
+    const bool emptyAccount = opts.emptyAccount;
+    const QString undeliveredSuffix = opts.undeliveredSuffix;
     DevServer server(std::move(opts));
     if (!server.start(quint16(port))) {
         err << "velmor-devserver: " << server.errorString() << '\n';
@@ -152,7 +178,10 @@ int main(int argc, char *argv[])
         out << "Update demo: a newer version offered; the package " << server.downloadBase().toString()
             << velmor::dev::kDemoPackageName << " writes a line to " << velmor::dev::DemoUpdateLogPath() << '\n';
     out << "Demo account: customer " << velmor::dev::kDemoCustomerNo << ", user " << velmor::dev::kDemoUser
-        << ", password " << velmor::dev::kDemoPassword << '\n';
+        << ", password " << velmor::dev::kDemoPassword << (emptyAccount ? ", without groups or contacts" : "")
+        << '\n';
+    if (!undeliveredSuffix.isEmpty())
+        out << "Undelivered: sends to mobile numbers ending in " << undeliveredSuffix << '\n';
     out << "Velmor devserver listening on " << server.endpoint().toString() << Qt::endl;
 
     const int rc = app.exec();

@@ -55,6 +55,10 @@ struct SendRequest
     qint64 partCount = 0;
 };
 
+// What putting the demo account back puts there: everything (groups,
+// contacts, report rows), or the customer record with its balance alone.
+enum class DemoSeed { Full, CustomerOnly };
+
 // The service's data in SQLite. Every change runs as one transaction: it is
 // applied whole or not at all. Keys (group and record numbers) are numbered
 // by the database and never reused.
@@ -71,8 +75,9 @@ public:
     void close();
     bool isOpen() const;
 
-    // Puts the demo account back as it is in a new database.
-    bool resetDemo();
+    // Puts the demo account back as it is in a new database, or with its
+    // customer record and balance alone (no groups, contacts or report rows).
+    bool resetDemo(DemoSeed seed = DemoSeed::Full);
     // Restores the demo account, then adds 1,000 generated groups and count
     // generated contacts spread over them.
     bool seedLarge(int count);
@@ -81,14 +86,25 @@ public:
     std::optional<CustomerRow> customer(const QString &customerNo) const;
     QList<GroupRow> groups(const QString &customerNo) const;
     QList<ContactRow> contacts(const QString &customerNo) const;
+    // Appends the customer's contacts to utf8 as the account reply lays them
+    // out: for each, in record-number order, "<>" and its twelve fields joined
+    // with "|", the bytes read straight from the database. False, with
+    // nothing appended, when the database cannot be read that way or holds a
+    // value the service never stores (a group number that is not a whole
+    // number, text that is not UTF-8): contacts() gives those rows.
+    bool appendContactRows(const QString &customerNo, QByteArray &utf8) const;
     // Rows whose sending date (first 8 characters) lies within from..to, text
     // comparison, inclusive; in the order they were sent.
     QList<ReportRow> reports(const QString &customerNo, const QString &from, const QString &to) const;
     int reportRowCount(const QString &customerNo) const;
 
     // The new balance, or nullopt when the customer is unknown or the balance
-    // does not cover partCount × numbers (nothing is changed then).
-    std::optional<QString> send(const QString &customerNo, const SendRequest &request, const QDateTime &now);
+    // does not cover partCount × numbers (nothing is changed then). Each
+    // number gets a report row: a mobile number (05 and nine digits)
+    // "İletildi", or "Ulaşılamadı" when it ends in undeliveredSuffix (unless
+    // that is empty); any other number "Hatalı Numara".
+    std::optional<QString> send(const QString &customerNo, const SendRequest &request, const QDateTime &now,
+                                const QString &undeliveredSuffix);
     // items: the fifteen detail items in the order of the customer details screen.
     bool saveCustomerDetails(const QString &customerNo, const QStringList &items, const QString &name1,
                              const QString &name2, const QString &name3);
@@ -109,7 +125,7 @@ public:
 
 private:
     bool createSchema();
-    bool seedDemo();
+    bool seedDemo(DemoSeed seed);
     bool removeCustomerData(const QString &customerNo);
     std::optional<qint64> groupOwnedBy(const QString &customerNo, const QString &groupNo) const;
     template <typename F> bool inTransaction(F &&work);
@@ -117,5 +133,15 @@ private:
     QString m_connectionName;
     QSqlDatabase m_db;
 };
+
+template <typename F> bool Store::inTransaction(F &&work)
+{
+    if (!m_db.isOpen() || !m_db.transaction())
+        return false;
+    if (work() && m_db.commit())
+        return true;
+    m_db.rollback();
+    return false;
+}
 
 } // namespace velmor::dev

@@ -4,6 +4,9 @@
 
 #include <QUrl>
 
+#include <array>
+#include <cstring>
+
 namespace velmor::dev {
 
 using namespace Qt::StringLiterals;
@@ -16,11 +19,15 @@ inline int digitValue(char c)
     return d <= 9 ? int(d) : -1;
 }
 
-QByteArray page(const QByteArray &inner)
+QByteArray pageStart()
 {
     return "<html>\r\n<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
-           "<title>Velmor Rehber</title></head>\r\n<body>\r\n"
-        + inner + "\r\n</body>\r\n</html>\r\n";
+           "<title>Velmor Rehber</title></head>\r\n<body>\r\n"_ba;
+}
+
+QByteArray pageEnd()
+{
+    return "\r\n</body>\r\n</html>\r\n"_ba;
 }
 
 } // namespace
@@ -110,40 +117,43 @@ std::optional<QString> DecodeClientValue(QByteArrayView digits)
     return out;
 }
 
-QByteArray EncodeReplyPayload(const QString &payload, int offset)
+QByteArray ReplyPage(QByteArrayView utf8Payload, int offset, Markers markers)
 {
-    if (payload.isEmpty())
-        return {};
     offset = qBound(0, offset, 99);
-    const QByteArray utf8 = payload.toUtf8();
-    QByteArray out;
-    out.resize(3 + 3 * utf8.size());
-    char *w = out.data();
-    auto put3 = [&w](int value) {
-        w[0] = char('0' + value / 100);
-        w[1] = char('0' + value / 10 % 10);
-        w[2] = char('0' + value % 10);
+    const QByteArray before = pageStart() + "<p>Velmor SMS Rehber Servisi</p>\r\n<Rehber>";
+    const QByteArray after = (markers == Markers::Both ? "<Rehber>"_ba : QByteArray())
+        + "\r\n<p>İşlem tamamlandı.</p>"_ba + pageEnd();
+    const qsizetype digits = utf8Payload.isEmpty() ? 0 : 3 + 3 * utf8Payload.size();
+
+    QByteArray page(before.size() + digits + after.size(), Qt::Uninitialized);
+    char *w = page.data();
+    std::memcpy(w, before.constData(), std::size_t(before.size()));
+    w += before.size();
+    if (digits > 0) {
+        // The three digits of every byte value, looked up; each group is
+        // written as four bytes, the fourth overwritten by the next group
+        // (and after the last by the page text that follows).
+        std::array<quint32, 256> groups;
+        for (int byte = 0; byte < 256; ++byte) {
+            const int value = byte + offset;
+            const char group[4] = {char('0' + value / 100), char('0' + value / 10 % 10), char('0' + value % 10), 0};
+            std::memcpy(&groups[std::size_t(byte)], group, 4);
+        }
+        std::memcpy(w, &groups[0], 3); // the offset: the group of byte 0
         w += 3;
-    };
-    put3(offset);
-    for (const char c : utf8)
-        put3(offset + int(static_cast<unsigned char>(c)));
-    return out;
-}
-
-QByteArray ReplyPage(const QByteArray &codedPayload)
-{
-    return page("<p>Velmor SMS Rehber Servisi</p>\r\n<Rehber>" + codedPayload + "<Rehber>\r\n<p>İşlem tamamlandı.</p>"_ba);
-}
-
-QByteArray OneMarkerPage(const QByteArray &codedPayload)
-{
-    return page("<p>Velmor SMS Rehber Servisi</p>\r\n<Rehber>" + codedPayload + "\r\n<p>İşlem tamamlandı.</p>"_ba);
+        for (const char c : utf8Payload) {
+            std::memcpy(w, &groups[static_cast<unsigned char>(c)], 4);
+            w += 3;
+        }
+    }
+    std::memcpy(w, after.constData(), std::size_t(after.size()));
+    return page;
 }
 
 QByteArray PlainPage(const QString &message)
 {
-    return page("<p>Velmor SMS Rehber Servisi</p>\r\n<p>" + message.toHtmlEscaped().toUtf8() + "</p>");
+    return pageStart() + "<p>Velmor SMS Rehber Servisi</p>\r\n<p>" + message.toHtmlEscaped().toUtf8() + "</p>"
+        + pageEnd();
 }
 
 } // namespace velmor::dev

@@ -41,15 +41,16 @@ QString DecodeFormValue(QByteArrayView raw);
 // digit or a group falls outside 0..255; the empty text decodes to itself.
 std::optional<QString> DecodeClientValue(QByteArrayView digits);
 
-// Codes a reply payload as the service does: the offset (0..99) as three
-// digits, then one group per UTF-8 byte of the payload.
-QByteArray EncodeReplyPayload(const QString &payload, int offset);
+// Whether the coded payload of a reply page stands between two "<Rehber>"
+// markers, or (a fault for the client's tests) only after the first.
+enum class Markers { Both, OpeningOnly };
 
-// The page around a coded payload: some page text, "<Rehber>", the coded
-// payload, "<Rehber>", more page text.
-QByteArray ReplyPage(const QByteArray &codedPayload);
-// The same page with the payload after a single marker only.
-QByteArray OneMarkerPage(const QByteArray &codedPayload);
+// The page of a reply: some page text, "<Rehber>", the payload coded as the
+// service codes it (the offset, 0..99, as three digits, then one group of
+// three digits per UTF-8 byte of the payload, the byte plus the offset; the
+// empty payload gives no digits at all), "<Rehber>", more page text. Built
+// in one buffer of its final size.
+QByteArray ReplyPage(QByteArrayView utf8Payload, int offset, Markers markers = Markers::Both);
 // A page without any marker: what any request the service cannot understand gets.
 QByteArray PlainPage(const QString &message);
 

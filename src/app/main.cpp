@@ -1,4 +1,7 @@
+#include "service/packagesignature.h"
+#include "service/processguard.h"
 #include "service/service.h"
+#include "service/serviceoptions.h"
 #include "service/transport.h"
 #include "ui/common/appicon.h"
 #include "ui/main/mainwindow.h"
@@ -9,62 +12,33 @@
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QUrl>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Options
-{
-    QUrl serviceUrl;
-    QUrl updateUrl;
-    int timeoutMs = 0;
-    qint64 maxReplyBytes = 0;
-};
-
 void printError(const QString &text)
 {
     std::fputs(qUtf8Printable(text + u'\n'), stderr);
 }
 
-// An absolute http or https address; empty when the text is not one.
-QUrl webAddress(const QString &text)
-{
-    const QUrl url(text, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != u"http" && scheme != u"https"))
-        return {};
-    return url;
-}
-
 // Reads the command line; prints help, version or an error and returns false
 // when the program should not go on.
-bool parseOptions(const QStringList &arguments, Options &options, int &exitCode)
+bool parseOptions(const QStringList &arguments, velmor::ServiceOptions &options, int &exitCode)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Velmor Rehber: SMS gönderimi ve telefon rehberi."_s);
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption serviceOption(u"service-url"_s, u"Address of the service endpoint (default: %1)."_s.arg(
-                                               u"http://127.0.0.1:48080/YeniRehber.asp"_s),
-                                           u"URL"_s, u"http://127.0.0.1:48080/YeniRehber.asp"_s);
-    const QCommandLineOption updateOption(u"update-url"_s,
-                                          u"Base address of the update download (default: %1)."_s.arg(
-                                              u"http://127.0.0.1:48080/download/"_s),
-                                          u"URL"_s, u"http://127.0.0.1:48080/download/"_s);
-    const QCommandLineOption timeoutOption(
-        u"timeout"_s, u"Seconds of silence after which a request to the service or the update download is given up; "
-                         "0 waits without limit (default: 30)."_s,
-        u"SECONDS"_s, u"30"_s);
-    const QCommandLineOption maxReplyOption(
-        u"max-reply-mb"_s, u"Largest reply of the service to accept, in MiB; a larger one fails the request (default: 512)."_s,
-        u"MIB"_s, u"512"_s);
-    parser.addOptions({serviceOption, updateOption, timeoutOption, maxReplyOption});
+    const velmor::ServiceCommandLine serviceOptions(velmor::ServiceCommandLine::UpdateUrl::With);
+    serviceOptions.addTo(parser);
+    for (const QString &warning : serviceOptions.systemSettings().warnings)
+        printError(warning);
 
     if (!parser.parse(arguments)) {
         printError(parser.errorText());
@@ -83,45 +57,18 @@ bool parseOptions(const QStringList &arguments, Options &options, int &exitCode)
         return false;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        printError(u"Unexpected argument: %1"_s.arg(parser.positionalArguments().constFirst()));
+        printError(u"Beklenmeyen argüman: %1"_s.arg(parser.positionalArguments().constFirst()));
         exitCode = 2;
         return false;
     }
-
-    options.serviceUrl = webAddress(parser.value(serviceOption));
-    if (options.serviceUrl.isEmpty()) {
-        printError(u"--service-url: not an http or https address: %1"_s.arg(parser.value(serviceOption)));
+    QString error;
+    const std::optional<velmor::ServiceOptions> read = serviceOptions.read(parser, &error);
+    if (!read) {
+        printError(error);
         exitCode = 2;
         return false;
     }
-    options.updateUrl = webAddress(parser.value(updateOption));
-    if (options.updateUrl.isEmpty()) {
-        printError(u"--update-url: not an http or https address: %1"_s.arg(parser.value(updateOption)));
-        exitCode = 2;
-        return false;
-    }
-    // The package name is appended to the base, so the base ends in "/".
-    if (!options.updateUrl.path().endsWith(u'/'))
-        options.updateUrl.setPath(options.updateUrl.path() + u'/');
-
-    bool ok = false;
-    const int seconds = parser.value(timeoutOption).toInt(&ok);
-    if (!ok || seconds < 0 || seconds > 24 * 60 * 60) {
-        printError(u"--timeout: expected a whole number of seconds from 0 to 86400: %1"_s.arg(
-            parser.value(timeoutOption)));
-        exitCode = 2;
-        return false;
-    }
-    options.timeoutMs = seconds * 1000;
-
-    const int mebibytes = parser.value(maxReplyOption).toInt(&ok);
-    if (!ok || mebibytes < 1 || mebibytes > 16384) {
-        printError(u"--max-reply-mb: expected a whole number of MiB from 1 to 16384: %1"_s.arg(
-            parser.value(maxReplyOption)));
-        exitCode = 2;
-        return false;
-    }
-    options.maxReplyBytes = qint64(mebibytes) * 1024 * 1024;
+    options = *read;
     return true;
 }
 
@@ -146,7 +93,10 @@ bool asksForInformationOnly(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    Options options;
+    // Before anything holds a password: a crash leaves no core file.
+    velmor::DisableCoreDumps();
+
+    velmor::ServiceOptions options;
     int exitCode = 0;
     if (asksForInformationOnly(argc, argv)) {
         // Help and version need no display.
@@ -168,8 +118,7 @@ int main(int argc, char *argv[])
     // Ties the windows to the installed menu entry (its name and icon).
     QGuiApplication::setDesktopFileName(u"velmor-rehber"_s);
 
-    auto transport = std::make_shared<velmor::HttpTransport>(options.serviceUrl, options.timeoutMs);
-    transport->setMaxReplyBytes(options.maxReplyBytes);
+    const auto transport = velmor::MakeHttpTransport(options);
     // A request that takes long shows its progress and can be abandoned.
     velmor::RequestProgressDialog requestProgress;
     transport->setObserver(&requestProgress);
@@ -178,7 +127,10 @@ int main(int argc, char *argv[])
     // The program ends when the main window closes, not when the last visible
     // window does: during start-up the login window may be the only one.
     QApplication::setQuitOnLastWindowClosed(false);
-    velmor::MainWindow window(service, velmor::UpdateOptions(options.updateUrl, options.timeoutMs));
+    velmor::UpdateOptions update(options.updateUrl, options.timeoutMs);
+    // Given at build time: a package then starts only when signed with it.
+    update.publisherKey = velmor::PublisherKeyFromHex(VELMOR_UPDATE_PUBLIC_KEY);
+    velmor::MainWindow window(service, update);
     QObject::connect(&window, &velmor::MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.startUp();
     if (window.hasEnded())

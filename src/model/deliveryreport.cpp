@@ -3,6 +3,7 @@
 #include "model/rowsplit.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -74,6 +75,14 @@ QString FormatReportStamp(QStringView stamp)
     shown += u':';
     shown += stamp.sliced(12, 2);
     return shown;
+}
+
+QString IsoReportStamp(QStringView stamp)
+{
+    if (stamp.size() != 14)
+        return {};
+    const QDateTime time = QDateTime::fromString(stamp.toString(), QStringLiteral("yyyyMMddHHmmss"));
+    return time.isValid() ? time.toString(Qt::ISODate) : QString();
 }
 
 ContactNames::ContactNames(const ContactList &contacts) : m_contacts(contacts)

@@ -27,6 +27,10 @@ struct DeliveryReportRow
 // position (day, month, year, then hour, minute, second). The empty text for
 // anything that is not exactly 14 characters long.
 QString FormatReportStamp(QStringView stamp);
+// The same stamp in ISO 8601 for programs that read it, "2010-03-15T09:30:05"
+// (the service's local time, no zone); the empty text unless it is fourteen
+// digits of a real date and time.
+QString IsoReportStamp(QStringView stamp);
 
 // The phone book's names by mobile number, built once per query: one pass
 // over the contacts, then each lookup costs one hash probe. A number shared by

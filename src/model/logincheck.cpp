@@ -59,6 +59,18 @@ QString LoginMessage(LoginOutcome outcome)
     return {};
 }
 
+QString CertificateFailureMessage()
+{
+    return QStringLiteral("Sunucunun Güvenlik Sertifikası Doğrulanamadı..Bağlantı Güvenli Olmadığından Giriş "
+                          "Yapılamıyor. Sunucu Adresini Kontrol Ediniz.");
+}
+
+QString UnencryptedConnectionNotice()
+{
+    return QStringLiteral("Dikkat: Sunucu bağlantısı şifreli değil (http). Şifreniz ve bilgileriniz ağda açık "
+                          "olarak gider.");
+}
+
 QString TooManyFailedLoginsMessage()
 {
     return QStringLiteral("3 Sefer Yanlış Giriş Yaptınız. Şimdi Program Kapatılacak...");

@@ -31,6 +31,14 @@ bool IsCountedFailure(LoginOutcome outcome);
 // The message shown for the outcome; empty for a success.
 QString LoginMessage(LoginOutcome outcome);
 
+// Shown in place of the server error when the service's TLS certificate
+// could not be verified; not counted.
+QString CertificateFailureMessage();
+
+// The login window's notice when the service address is plain http to
+// another machine.
+QString UnencryptedConnectionNotice();
+
 // More counted failures than this end the program.
 inline constexpr int kAllowedFailedLogins = 2;
 QString TooManyFailedLoginsMessage();

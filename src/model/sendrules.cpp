@@ -75,28 +75,49 @@ CostDecision ReapplyCostRule(const QString &recipientCount, const QString &messa
 
 bool HasNumberToSend(const Contact &recipient)
 {
-    for (const QChar ch : recipient.Adr_GSM_No) {
+    return HasNumberToSend(recipient.Adr_GSM_No);
+}
+
+bool HasNumberToSend(QStringView number)
+{
+    for (const QChar ch : number) {
         if (!ch.isSpace())
             return true;
     }
     return false;
 }
 
-QString BuildTelephoneList(const QList<Contact> &recipients)
+namespace {
+
+template<typename Recipients, typename NumberOf>
+QString joinTelephoneNumbers(const Recipients &recipients, NumberOf numberOf)
 {
     QString list;
     qsizetype size = 0;
-    for (const Contact &contact : recipients)
-        size += contact.Adr_GSM_No.size() + 1;
+    for (const auto &recipient : recipients)
+        size += numberOf(recipient).size() + 1;
     list.reserve(size);
-    for (const Contact &contact : recipients) {
-        if (!HasNumberToSend(contact))
+    for (const auto &recipient : recipients) {
+        const QString &number = numberOf(recipient);
+        if (!HasNumberToSend(number))
             continue;
         if (!list.isEmpty())
             list += u',';
-        list += contact.Adr_GSM_No;
+        list += number;
     }
     return list;
+}
+
+} // namespace
+
+QString BuildTelephoneList(const QList<Contact> &recipients)
+{
+    return joinTelephoneNumbers(recipients, [](const Contact &contact) -> const QString & { return contact.Adr_GSM_No; });
+}
+
+QString BuildTelephoneList(const QStringList &numbers)
+{
+    return joinTelephoneNumbers(numbers, [](const QString &number) -> const QString & { return number; });
 }
 
 Contact OutsideRecipient(const QString &mobileNumber)
@@ -114,6 +135,8 @@ bool IsOutsideRecipient(const Contact &recipient)
 
 QString ComparableNumber(const QString &storedNumber)
 {
+    if (IsMobileNumber(storedNumber))
+        return storedNumber; // already in the kept form, as nearly every stored number is
     const QString normalised = NormaliseMobileNumber(storedNumber);
     return normalised.isEmpty() ? storedNumber : normalised;
 }
@@ -132,14 +155,29 @@ bool SendSucceeded(const QString &balanceAfterSend)
 
 QString SendSms(const Service &service, const QString &customerNo, const QString &senderName,
                 const QString &messageType, const QString &message, const QString &phoneList,
-                const QString &partCount)
+                const QString &partCount, bool *commandPosted)
 {
+    if (commandPosted)
+        *commandPosted = false;
     const QString serverTime = FetchServerTime(service);
     if (service.lastOutcome() == RequestOutcome::Abandoned)
         return {}; // the user gave up before the message went out
+    if (commandPosted)
+        *commandPosted = true;
     const SendStamp stamp = SplitServerTime(serverTime, QDateTime::currentDateTime());
     return SendSmsCommand(service, customerNo, senderName, messageType, message, phoneList, partCount,
                           stamp.date, stamp.time);
+}
+
+QStringList ApprovedSenderNames(const CustomerRecord &customer)
+{
+    QStringList names;
+    for (const int field : {CustomerRecord::Cari_SMS_Gonderici_Adi1, CustomerRecord::Cari_SMS_Gonderici_Adi2,
+                            CustomerRecord::Cari_SMS_Gonderici_Adi3}) {
+        if (!customer[field].trimmed().isEmpty())
+            names.append(customer[field]);
+    }
+    return names;
 }
 
 } // namespace velmor

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QStringList>
 #include <QString>
 #include <QStringView>
 
@@ -11,6 +12,7 @@ namespace velmor {
 
 class Service;
 struct Contact;
+struct CustomerRecord;
 
 // The balance figure from a command 2 payload: the number between the first
 // two "<SMSKontor>" tags (exact letter case) as plain decimal text, or "--"
@@ -54,11 +56,14 @@ CostDecision ReapplyCostRule(const QString &recipientCount, const QString &messa
 // Whether a recipient has a mobile number to send to (one of blanks only
 // is none).
 bool HasNumberToSend(const Contact &recipient);
+bool HasNumberToSend(QStringView number);
 // The telephone list of a send: the mobile numbers of the recipients that
 // have one, as stored, in list order, joined with ",". A recipient without a
 // number leaves no trace (and costs nothing); two recipients sharing a
 // number are both sent.
 QString BuildTelephoneList(const QList<Contact> &recipients);
+// The same from the recipients' numbers.
+QString BuildTelephoneList(const QStringList &numbers);
 
 // A number from outside the phone book as a recipient: the number alone, no
 // names, and a key that no contact's MarkKey can take ("+" and the number;
@@ -85,9 +90,14 @@ bool SendSucceeded(const QString &balanceAfterSend);
 // Command 13 then command 3: the message goes out stamped with the service's
 // clock, or the local clock when the service gave no usable time. Returns the
 // decoded payload of command 3, or the empty text. Should the user abandon
-// the clock request, nothing is sent (the service's lastOutcome() tells).
+// the clock request, nothing is sent (the service's lastOutcome() tells, and
+// commandPosted, when given, is set false).
 QString SendSms(const Service &service, const QString &customerNo, const QString &senderName,
                 const QString &messageType, const QString &message, const QString &phoneList,
-                const QString &partCount);
+                const QString &partCount, bool *commandPosted = nullptr);
+
+// The customer's approved sender names, as the send window offers them: the
+// three sender name fields in order, each not blank as it is stored.
+QStringList ApprovedSenderNames(const CustomerRecord &customer);
 
 } // namespace velmor

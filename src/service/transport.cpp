@@ -3,6 +3,7 @@
 #include "service/httpreply.h"
 
 #include <QEventLoop>
+#include <QHostAddress>
 #include <QNetworkProxy>
 #include <QTcpSocket>
 #include <QTimer>
@@ -60,6 +61,19 @@ private:
 
 } // namespace
 
+bool IsLoopbackHost(const QString &host)
+{
+    if (host.compare(u"localhost", Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress address(host);
+    return !address.isNull() && address.isLoopback();
+}
+
+bool IsPlainHttpToRemoteHost(const QUrl &url)
+{
+    return url.scheme().compare(u"http", Qt::CaseInsensitive) == 0 && !IsLoopbackHost(url.host());
+}
+
 HttpTransport::HttpTransport(QUrl endpoint, int timeoutMs)
     : m_endpoint(std::move(endpoint)), m_timeoutMs(timeoutMs)
 {
@@ -92,6 +106,7 @@ QByteArray HttpTransport::post(const QByteArray &body)
     const QByteArray request = requestHead(m_endpoint, secure, body.size()) + body;
     HttpReplyReader reader(m_maxReplyBytes);
     bool failed = false;
+    bool certificateRejected = false;
     bool finished = false;
     QEventLoop loop;
     auto finish = [&] {
@@ -155,9 +170,15 @@ QByteArray HttpTransport::post(const QByteArray &body)
         socket->write(request);
     };
 #if QT_CONFIG(ssl)
-    if (secure)
-        QObject::connect(static_cast<QSslSocket *>(socket.get()), &QSslSocket::encrypted, &loop, send);
-    else
+    if (secure) {
+        auto *tls = static_cast<QSslSocket *>(socket.get());
+        QObject::connect(tls, &QSslSocket::encrypted, &loop, send);
+        // Never ignored: the handshake then fails and nothing is sent.
+        QObject::connect(tls, &QSslSocket::sslErrors, &loop, [&](const QList<QSslError> &errors) {
+            if (!errors.isEmpty())
+                certificateRejected = true;
+        });
+    } else
 #endif
         QObject::connect(socket.get(), &QAbstractSocket::connected, &loop, send);
     QObject::connect(socket.get(), &QAbstractSocket::hostFound, &loop, progress);
@@ -200,6 +221,10 @@ QByteArray HttpTransport::post(const QByteArray &body)
 
     if (abandoned) {
         setLastOutcome(RequestOutcome::Abandoned);
+        return {};
+    }
+    if (certificateRejected) {
+        setLastOutcome(RequestOutcome::CertificateRejected);
         return {};
     }
     if (failed || reader.state() != HttpReplyReader::State::Complete)

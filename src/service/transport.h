@@ -13,7 +13,16 @@ enum class RequestOutcome {
     Answered,  // the whole reply arrived
     Failed,    // no whole reply: unreachable, broken, too slow or too large
     Abandoned, // the user gave up waiting; the service may have carried it out all the same
+    CertificateRejected, // the service's TLS certificate could not be verified
+                         // (not trusted, expired, or for another name); nothing was sent
 };
+
+// Whether host names this machine: "localhost" or a loopback address
+// (127.0.0.0/8, ::1).
+bool IsLoopbackHost(const QString &host);
+// Whether what goes to url travels unencrypted over a network: plain http to
+// a host that is not this machine.
+bool IsPlainHttpToRemoteHost(const QUrl &url);
 
 // Carries one request body to the service and brings back the whole raw reply.
 // Implementations never throw: every failure gives the empty text.
@@ -26,6 +35,9 @@ public:
     virtual QByteArray post(const QByteArray &body) = 0;
     // How the last post ended.
     RequestOutcome lastOutcome() const { return m_lastOutcome; }
+    // Whether requests travel unencrypted to another machine, where anyone
+    // on the way can read them.
+    virtual bool sendsInClear() const { return false; }
 
 protected:
     void setLastOutcome(RequestOutcome outcome) { m_lastOutcome = outcome; }
@@ -75,7 +87,9 @@ public:
 // A request during which nothing is sent or arrives for the time limit
 // (connecting, or waiting for the reply to begin or to go on) is aborted and
 // gives the empty text; a long reply that keeps arriving is not cut off. A
-// limit of 0 means no limit. A reply whose body is larger than maxReplyBytes
+// limit of 0 means no limit. A TLS certificate that cannot be verified ends
+// the request before anything is sent (RequestOutcome::CertificateRejected);
+// there is no way to accept it anyway. A reply whose body is larger than maxReplyBytes
 // fails as soon as that is known, without reading the rest. An observer,
 // when set, sees every request and may end it.
 class HttpTransport final : public Transport
@@ -88,6 +102,7 @@ public:
     QByteArray post(const QByteArray &body) override;
 
     const QUrl &endpoint() const { return m_endpoint; }
+    bool sendsInClear() const override { return IsPlainHttpToRemoteHost(m_endpoint); }
     int timeoutMs() const { return m_timeoutMs; }
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
     qint64 maxReplyBytes() const { return m_maxReplyBytes; }

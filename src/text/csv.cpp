@@ -116,7 +116,9 @@ bool holdsDigit(const QString &field)
 
 } // namespace
 
-QByteArray WriteCsv(const QList<QStringList> &rows)
+namespace {
+
+QString csvText(const QList<QStringList> &rows, QStringView lineEnd)
 {
     QString text;
     for (const QStringList &row : rows) {
@@ -132,9 +134,21 @@ QByteArray WriteCsv(const QList<QStringList> &rows)
                 text += field;
             }
         }
-        text += u"\r\n";
+        text += lineEnd;
     }
-    return kUtf8Bom.toByteArray() + text.toUtf8();
+    return text;
+}
+
+} // namespace
+
+QByteArray WriteCsv(const QList<QStringList> &rows)
+{
+    return kUtf8Bom.toByteArray() + csvText(rows, u"\r\n").toUtf8();
+}
+
+QByteArray WriteCsvForPrograms(const QList<QStringList> &rows)
+{
+    return csvText(rows, u"\n").toUtf8();
 }
 
 TextEncoding DetectTextEncoding(QByteArrayView bytes)

@@ -15,6 +15,9 @@ namespace velmor {
 // row. A field is quoted (inner quotes doubled) when it holds ";", a quote, a
 // line break, or blanks at either end; other fields are written as they are.
 QByteArray WriteCsv(const QList<QStringList> &rows);
+// The same table for programs that read it (a script, a pipe): UTF-8
+// without a byte-order mark, LF after each row, quoted as above.
+QByteArray WriteCsvForPrograms(const QList<QStringList> &rows);
 
 // The encodings text files of spreadsheet programs come in.
 enum class TextEncoding {

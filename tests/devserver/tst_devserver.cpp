@@ -134,6 +134,85 @@ private slots:
         QVERIFY(!live.snapshot(u"4242"_s).hasCustomer);
     }
 
+    void emptyAccount_keepsCustomerDropsPhoneBook()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        dev::Options options;
+        options.dbPath = dir.filePath(u"demo.sqlite"_s);
+        {
+            LiveService live(options);
+            QCOMPARE(AddGroup(*live.service, demo, u"0"_s, u"Eski Grup"_s), u"1"_s);
+            live.server->setBalance(demo, u"7"_s);
+        }
+        // A database that holds the full demo account is emptied, not merely left as it is.
+        options.emptyAccount = true;
+        {
+            LiveService live(options);
+            const AccountSnapshot s = live.snapshot();
+            QVERIFY(s.hasCustomer);
+            QCOMPARE(s.customer[CustomerRecord::Cari_Unvan], u"Örnek Çiçekçilik Ticaret Ltd. Şti."_s);
+            QCOMPARE(s.customer[CustomerRecord::Cari_SMS_Gonderici_Adi1], u"ORNEKCICEK"_s);
+            QCOMPARE(s.customer[CustomerRecord::Cari_SMS_Gonderici_Adi3], u"VELMORDEMO"_s);
+            QVERIFY(s.groups.isEmpty());
+            QVERIFY(s.contacts.isEmpty());
+            const QString payload = FetchAccountData(*live.service, demo);
+            QVERIFY(payload.contains(u"<Grup><Grup>"_s));
+            QVERIFY(payload.contains(u"<Adres><Adres>"_s));
+            QCOMPARE(GetTagText(FetchLoginRecord(*live.service, demo), u"<SMSGiris>"_s), u"1|demo|demo"_s);
+            QCOMPARE(live.server->balance(demo), u"1000"_s);
+            QCOMPARE(live.server->reportRowCount(demo), 0);
+
+            // The account's first group and its first contact can be made.
+            QCOMPARE(AddGroup(*live.service, demo, u"0"_s, u"İlk Grup"_s), u"1"_s);
+            const AccountSnapshot withGroup = live.snapshot();
+            QCOMPARE(withGroup.groups.size(), 1);
+            QCOMPARE(withGroup.groups.first().Grp_Adi, u"İlk Grup"_s);
+            QCOMPARE(withGroup.groups.first().Grp_Ust_Grup_No, u"0"_s);
+            const QString group = withGroup.groups.first().Grup_No;
+            QCOMPARE(AddContact(*live.service, demo, contactData(group, u"Şule"_s, u"05321112233"_s)), u"1"_s);
+            QCOMPARE(live.snapshot().contacts.size(), 1);
+        }
+        // Without the switch, the next start keeps what is there.
+        options.emptyAccount = false;
+        LiveService live(options);
+        QCOMPARE(live.snapshot().groups.size(), 1);
+    }
+
+    void emptyAccount_refusedWithLargeSeed()
+    {
+        dev::Options options;
+        options.emptyAccount = true;
+        options.seedLarge = 10;
+        dev::DevServer server(options);
+        QVERIFY(!server.start(0));
+        QVERIFY(!server.errorString().isEmpty());
+    }
+
+    void undeliveredSuffix()
+    {
+        dev::Options options;
+        options.undeliveredSuffix = u"99"_s;
+        LiveService live(options);
+        const auto send = [&](const QString &phones) {
+            return GetTagText(SendSmsCommand(*live.service, demo, u"ORNEKCICEK"_s, u"1"_s, u"Kampanya"_s, phones,
+                                             u"1"_s, u"20240301"_s, u"080000"_s),
+                              u"<SMSGonderim>"_s);
+        };
+        QCOMPARE(send(u"05321112299,05332223344,0212345699,0532111229"_s), u"996"_s);
+        QCOMPARE(reportFor(*live.service, u"20240301"_s, u"20240301"_s),
+                 u"<>05321112299|20240301080000|20240301080030|Kampanya|Ulaşılamadı"
+                 "<>05332223344|20240301080000|20240301080005|Kampanya|İletildi"
+                 "<>0212345699|20240301080000|20240301080002|Kampanya|Hatalı Numara"
+                 "<>0532111229|20240301080000|20240301080002|Kampanya|Hatalı Numara"_s);
+
+        // Turned off while running: the same number is delivered again.
+        live.server->setUndeliveredSuffix(QString());
+        QCOMPARE(send(u"05321112299"_s), u"995"_s);
+        QVERIFY(reportFor(*live.service, u"20240301"_s, u"20240301"_s)
+                    .endsWith(u"<>05321112299|20240301080000|20240301080005|Kampanya|İletildi"_s));
+    }
+
     void send_data()
     {
         QTest::addColumn<QString>("balance");

@@ -6,6 +6,8 @@
 #include "service/transport.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QSslConfiguration>
 #include <QTest>
 
 using namespace velmor;
@@ -37,6 +39,8 @@ private slots:
     void unusableEndpoint_givesEmptyText();
     void replyOverLimit_failsAtOnce_data();
     void replyOverLimit_failsAtOnce();
+    void certificate_unverifiedSendsNothing_data();
+    void certificate_unverifiedSendsNothing();
 };
 
 namespace {
@@ -416,6 +420,49 @@ void TransportTest::replyOverLimit_failsAtOnce()
     // Nothing past the limit is read on: the server could write little more
     // than the limit and what the socket buffers hold.
     QVERIFY(server.endlessBytes() < 32 * 1024 * 1024);
+}
+
+void TransportTest::certificate_unverifiedSendsNothing_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<bool>("trusted"); // the test certificate made a trusted one
+    QTest::addColumn<RequestOutcome>("outcome");
+    QTest::newRow("self-signed, trusted by nobody")
+        << u"127.0.0.1"_s << false << RequestOutcome::CertificateRejected;
+    QTest::newRow("trusted, but for another name")
+        << u"localhost"_s << true << RequestOutcome::CertificateRejected;
+    QTest::newRow("trusted, for this name") << u"127.0.0.1"_s << true << RequestOutcome::Answered;
+}
+
+void TransportTest::certificate_unverifiedSendsNothing()
+{
+    QFETCH(QString, host);
+    QFETCH(bool, trusted);
+    QFETCH(RequestOutcome, outcome);
+
+    const QSslConfiguration original = QSslConfiguration::defaultConfiguration();
+    const auto restore = qScopeGuard([&original] { QSslConfiguration::setDefaultConfiguration(original); });
+    if (trusted) {
+        QSslConfiguration trusting = original;
+        trusting.addCaCertificate(LoopbackServer::testCertificate());
+        QSslConfiguration::setDefaultConfiguration(trusting);
+    }
+    LoopbackServer server;
+    QVERIFY(server.listenTls());
+    server.setReply(LoopbackServer::envelope("000049"));
+    QUrl endpoint = server.endpoint();
+    QCOMPARE(endpoint.scheme(), u"https"_s);
+    endpoint.setHost(host);
+    auto transport = std::make_shared<HttpTransport>(endpoint, 5000);
+    const Service service(transport);
+
+    const QString payload = service.PostCommand(QByteArrayLiteral("Rehber=13"));
+    QCOMPARE(service.lastOutcome(), outcome);
+    const bool answered = outcome == RequestOutcome::Answered;
+    QCOMPARE(payload, answered ? u"1"_s : QString());
+    // Not a byte of the request (which may hold a password) goes out over an
+    // unverified connection.
+    QCOMPARE(server.requests().size(), answered ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TransportTest)

@@ -1,12 +1,22 @@
 #include "loopbackserver.h"
 
+#include <QFile>
 #include <QHostAddress>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpSocket>
 #include <QTimer>
 
 namespace velmor::test {
 
 namespace {
+
+QByteArray readCertificateFile(const char *name)
+{
+    QFile file(QStringLiteral(VELMOR_SOURCE_DIR "/tests/support/certificates/") + QLatin1StringView(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QByteArray statusText(int status)
 {
@@ -30,9 +40,9 @@ QByteArray LoopbackServer::Request::header(QByteArrayView name) const
     return {};
 }
 
-LoopbackServer::LoopbackServer(QObject *parent) : QObject(parent)
+LoopbackServer::LoopbackServer(QObject *parent) : QObject(parent), m_server(std::make_unique<QTcpServer>())
 {
-    connect(&m_server, &QTcpServer::newConnection, this, &LoopbackServer::onNewConnection);
+    connect(m_server.get(), &QTcpServer::newConnection, this, &LoopbackServer::onNewConnection);
     setReply(envelope(QByteArrayLiteral("000049")));
 }
 
@@ -40,7 +50,8 @@ LoopbackServer::~LoopbackServer()
 {
     // The open connections go first, while the bookkeeping they report to
     // still exists.
-    for (QTcpSocket *socket : m_server.findChildren<QTcpSocket *>()) {
+    // Direct children only: a TLS socket holds a plain one of its own.
+    for (QTcpSocket *socket : m_server->findChildren<QTcpSocket *>(Qt::FindDirectChildrenOnly)) {
         socket->disconnect(this);
         delete socket;
     }
@@ -48,13 +59,37 @@ LoopbackServer::~LoopbackServer()
 
 bool LoopbackServer::listen()
 {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+    return m_server->listen(QHostAddress::LocalHost, 0);
+}
+
+QSslCertificate LoopbackServer::testCertificate()
+{
+    return QSslCertificate(readCertificateFile("loopback.crt"), QSsl::Pem);
+}
+
+bool LoopbackServer::listenTls()
+{
+    const QSslKey key(readCertificateFile("loopback.key"), QSsl::Ec, QSsl::Pem);
+    const QSslCertificate certificate = testCertificate();
+    if (key.isNull() || certificate.isNull() || m_server->isListening())
+        return false;
+    auto server = std::make_unique<QSslServer>();
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(certificate);
+    configuration.setPrivateKey(key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    server->setSslConfiguration(configuration);
+    // A connection is handed over once its handshake is through.
+    connect(server.get(), &QTcpServer::pendingConnectionAvailable, this, &LoopbackServer::onNewConnection);
+    m_server = std::move(server);
+    m_tls = true;
+    return listen();
 }
 
 QUrl LoopbackServer::endpoint() const
 {
     QUrl url;
-    url.setScheme(QStringLiteral("http"));
+    url.setScheme(m_tls ? QStringLiteral("https") : QStringLiteral("http"));
     url.setHost(QStringLiteral("127.0.0.1"));
     url.setPort(port());
     url.setPath(QStringLiteral("/YeniRehber.asp"));
@@ -75,6 +110,11 @@ void LoopbackServer::setRawResponse(const QByteArray &response)
     m_response = response;
     const qsizetype end = response.indexOf("\r\n\r\n");
     m_headerLength = end < 0 ? response.size() : end + 4;
+}
+
+void LoopbackServer::setRawResponseFor(const QByteArray &path, const QByteArray &response)
+{
+    m_responsesByPath.insert(path, response);
 }
 
 QByteArray LoopbackServer::envelope(const QByteArray &codedPayload)
@@ -105,7 +145,7 @@ quint16 LoopbackServer::closedPort()
 
 void LoopbackServer::onNewConnection()
 {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         m_pending.insert(socket, {});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
@@ -146,14 +186,14 @@ void LoopbackServer::onReadyRead(QTcpSocket *socket)
     request.body = buffer.sliced(bodyStart, contentLength);
     buffer.clear();
     m_requests.append(request);
-    answer(socket);
+    answer(socket, request.path);
 }
 
-void LoopbackServer::answer(QTcpSocket *socket)
+void LoopbackServer::answer(QTcpSocket *socket, const QByteArray &path)
 {
     switch (m_behaviour) {
     case Behaviour::Reply:
-        socket->write(m_response);
+        socket->write(m_responsesByPath.value(path, m_response));
         socket->disconnectFromHost();
         break;
     case Behaviour::CloseMidReply:
@@ -166,7 +206,7 @@ void LoopbackServer::answer(QTcpSocket *socket)
         socket->disconnectFromHost();
         break;
     case Behaviour::ReplyStayOpen:
-        socket->write(m_response);
+        socket->write(m_responsesByPath.value(path, m_response));
         break;
     case Behaviour::ReplyInPieces:
         writePieces(socket, m_response, 0, 0);

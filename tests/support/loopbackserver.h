@@ -4,9 +4,11 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSslCertificate>
 #include <QTcpServer>
 #include <QUrl>
 
+#include <memory>
 #include <utility>
 
 class QTcpSocket;
@@ -50,8 +52,12 @@ public:
 
     // Listens on a free loopback port; false when that fails.
     bool listen();
-    quint16 port() const { return m_server.serverPort(); }
-    // http://127.0.0.1:<port>/YeniRehber.asp
+    // The same over TLS, with the self-signed certificate for 127.0.0.1 of
+    // tests/support/certificates (which no client trusts unless told to).
+    bool listenTls();
+    static QSslCertificate testCertificate();
+    quint16 port() const { return m_server->serverPort(); }
+    // http://127.0.0.1:<port>/YeniRehber.asp (https after listenTls())
     QUrl endpoint() const;
 
     // The response to every following request: a status line with the given
@@ -59,6 +65,9 @@ public:
     void setReply(const QByteArray &body, int status = 200);
     // A response written byte for byte as given (status line and headers included).
     void setRawResponse(const QByteArray &response);
+    // The response to requests for this path (as sent, e.g. "/download/x"),
+    // in place of the one above; for Behaviour::Reply and ReplyStayOpen.
+    void setRawResponseFor(const QByteArray &path, const QByteArray &response);
     // The service's envelope around a digit-coded payload.
     static QByteArray envelope(const QByteArray &codedPayload);
     // A payload coded the way the service codes it: its UTF-8 bytes, each as
@@ -88,12 +97,14 @@ public:
 private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
-    void answer(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, const QByteArray &path);
     void writePieces(QTcpSocket *socket, QByteArray response, qsizetype from, int delayMs);
     void writeEndlessly(QTcpSocket *socket);
 
-    QTcpServer m_server;
+    std::unique_ptr<QTcpServer> m_server;
+    bool m_tls = false;
     QByteArray m_response;
+    QHash<QByteArray, QByteArray> m_responsesByPath;
     qsizetype m_headerLength = 0; // of m_response, for CloseMidReply
     Behaviour m_behaviour = Behaviour::Reply;
     qsizetype m_bytesBeforeClose = 0;

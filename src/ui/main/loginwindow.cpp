@@ -73,6 +73,18 @@ LoginWindow::LoginWindow(const Service &service, Session &session, QWidget *pare
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);
+    if (m_service.transport().sendsInClear()) {
+        // Anyone on the way can read what is typed here.
+        auto *notice = new QLabel(UnencryptedConnectionNotice(), this);
+        notice->setObjectName(u"lblSifresizBaglanti"_s);
+        notice->setWordWrap(true);
+        notice->setTextFormat(Qt::PlainText);
+        QPalette palette = notice->palette();
+        palette.setColor(QPalette::WindowText, QColor(170, 0, 0));
+        notice->setPalette(palette);
+        layout->addWidget(notice);
+        setAccessibleDescription(notice->text());
+    }
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_customerCode->setMinimumWidth(180);
@@ -180,7 +192,9 @@ void LoginWindow::login()
 
     switch (result.outcome) {
     case LoginOutcome::ServerError:
-        MessageBox::show(this, LoginMessage(result.outcome));
+        MessageBox::show(this, m_service.lastOutcome() == RequestOutcome::CertificateRejected
+                                   ? CertificateFailureMessage()
+                                   : LoginMessage(result.outcome));
         break;
     case LoginOutcome::Inactive:
         MessageBox::show(this, LoginMessage(result.outcome));

@@ -3,6 +3,7 @@
 #include "model/session.h"
 #include "service/packagedownload.h"
 #include "service/service.h"
+#include "service/updatefolder.h"
 #include "ui/common/appicon.h"
 #include "ui/common/listview.h"
 #include "ui/common/messagebox.h"
@@ -54,6 +55,34 @@ QString connectionMessage()
 QString downloadFailedMessage()
 {
     return u"Dosya İndirilemedi."_s;
+}
+
+QString failureMessage(PackageDownload::Outcome outcome)
+{
+    switch (outcome) {
+    case PackageDownload::Outcome::PlainHttp:
+        return u"Güncelleme Adresi Şifresiz (http) Bir Bağlantı. Paket Yolda Değiştirilebileceği İçin "
+               u"İndirilmedi; Güncelleme Adresini https İle Veriniz."_s;
+    case PackageDownload::Outcome::CertificateRejected:
+        return u"Güncelleme Sitesinin Güvenlik Sertifikası Doğrulanamadı. Paket İndirilmedi."_s;
+    case PackageDownload::Outcome::SignatureRejected:
+        return u"Güncelleme Paketinin İmzası Doğrulanamadı. Paket Başlatılmadı."_s;
+    case PackageDownload::Outcome::Completed:
+    case PackageDownload::Outcome::Failed:
+        break;
+    }
+    return downloadFailedMessage();
+}
+
+QString unsafeFolderMessage(const QString &folder)
+{
+    return u"Güncelleme Klasörü Güvenli Değil: %1\nKlasör Size Ait Olmalı Ve Başka Kullanıcılar Ona "
+           u"Yazamamalı. Paket İndirilmedi."_s.arg(QDir::toNativeSeparators(folder));
+}
+
+QString notStartedMessage()
+{
+    return u"Güncelleme Paketi Başlatılamadı."_s;
 }
 } // namespace
 
@@ -155,42 +184,62 @@ void Frm_Guncelle::downloadPackage(const QString &packageName)
     m_status->setText(m_versionText + u" No'lu Güncelleme Paketi İndiriliyor"_s);
 
     const QUrl address = PackageAddress(m_options.baseUrl, packageName);
-    const QString folder = m_options.folder.isEmpty() ? UpdateFolder() : m_options.folder;
-    if (address.isEmpty() || folder.isEmpty()) {
-        onDownloadFinished(false);
+    if (address.isEmpty()) {
+        downloadFailed(downloadFailedMessage());
         return;
     }
-    m_packagePath = QDir(folder).absoluteFilePath(QString::fromUtf16(kPackageFileName));
-    m_download = new PackageDownload(address, m_packagePath, m_options.timeoutMs, this);
+    // Never a folder someone else can write into: they could put a link
+    // there, or swap the package before it starts.
+    const QString folder = m_options.folder.isEmpty() ? UpdateFolder() : m_options.folder;
+    if (!PreparePrivateFolder(folder)) {
+        downloadFailed(unsafeFolderMessage(folder));
+        return;
+    }
+    m_download = new PackageDownload(address, folder, QString::fromUtf16(kPackageFileName), m_options.timeoutMs, this);
+    m_download->setMaxBytes(m_options.maxPackageBytes);
+    m_download->setPublisherKey(m_options.publisherKey);
+    m_packagePath = m_download->targetPath();
     connect(m_download, &PackageDownload::progress, m_progress, &QProgressBar::setValue);
     connect(m_download, &PackageDownload::finished, this, &Frm_Guncelle::onDownloadFinished);
     m_download->start();
 }
 
-void Frm_Guncelle::onDownloadFinished(bool ok)
+void Frm_Guncelle::onDownloadFinished(PackageDownload::Outcome outcome)
 {
     if (m_download) {
         m_download->deleteLater();
         m_download = nullptr;
     }
-    unsetCursor();
-    setEnabled(true);
-    if (!ok) {
-        m_status->setText(u"Tamamlanamadı"_s);
-        giveUp(downloadFailedMessage());
+    if (outcome != PackageDownload::Outcome::Completed) {
+        downloadFailed(failureMessage(outcome));
         return;
     }
+    unsetCursor();
+    setEnabled(true);
     m_status->setText(u"Tamamlandı"_s);
     m_progress->setValue(m_progress->maximum());
     m_step = Step::Finishing;
     m_timer->start(qMax(0, m_options.startWaitMs));
 }
 
+void Frm_Guncelle::downloadFailed(const QString &message)
+{
+    unsetCursor();
+    setEnabled(true);
+    m_status->setText(u"Tamamlanamadı"_s);
+    giveUp(message);
+}
+
 void Frm_Guncelle::startPackage()
 {
+    // Only the file this client wrote: the user's own, writable by nobody else.
+    if (!IsOwnPrivateFile(m_packagePath)) {
+        giveUp(notStartedMessage());
+        return;
+    }
     const bool started = m_options.start && m_options.start(m_packagePath);
     if (!started) {
-        giveUp(u"Güncelleme Paketi Başlatılamadı."_s);
+        giveUp(notStartedMessage());
         return;
     }
     m_step = Step::Started;

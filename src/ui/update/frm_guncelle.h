@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/packagedownload.h"
 #include "service/transport.h"
 
 #include <QString>
@@ -14,7 +15,6 @@ class QTimer;
 
 namespace velmor {
 
-class PackageDownload;
 class Service;
 class Session;
 
@@ -31,7 +31,11 @@ struct UpdateOptions
 
     QUrl baseUrl;   // the download base, ending in "/"; the package name is appended
     int timeoutMs;  // a transfer silent this long fails; 0: no limit
-    QString folder; // where the package is stored; empty: UpdateFolder()
+    QString folder; // where the package is stored, a private folder; empty: UpdateFolder()
+    qint64 maxPackageBytes = kMaxPackageBytes; // a package announced larger is refused
+    // The publisher's Ed25519 public key (raw bytes): a package starts only
+    // with a valid signature from the site. Empty: none is asked for.
+    QByteArray publisherKey;
     ProgramStarter start = StartDetachedProgram;
     int connectWaitMs = 3000; // "Bağlanılıyor" shows this long before the update begins
     int startWaitMs = 2000;   // "Tamamlandı" shows this long before the package starts
@@ -43,7 +47,8 @@ inline constexpr char16_t kPackageFileName[] = u"SMSGuncelleme";
 // The update window: asks the service for the newest release and its
 // package, downloads the package with a moving progress bar, starts it and
 // sets RunState to "Guncellendi", upon which the main window ends the
-// program. On any failure it says so and closes, and closedWithoutUpdate()
+// program. The package is stored only in a private folder and started only
+// when it is the user's own file there. On any failure it says so and closes, and closedWithoutUpdate()
 // lets the main window go on. The window is disabled while it works; closing
 // it (or the main window) during the download stops the transfer, discards
 // what has arrived and starts nothing.
@@ -74,7 +79,9 @@ private:
     void onTimer();
     void runUpdate();
     void downloadPackage(const QString &packageName);
-    void onDownloadFinished(bool ok);
+    void onDownloadFinished(PackageDownload::Outcome outcome);
+    // Says "Tamamlanamadı", shows the message, then closes the window.
+    void downloadFailed(const QString &message);
     void startPackage();
     // Shows the message, then closes the window.
     void giveUp(const QString &message);

@@ -1,9 +1,11 @@
+#include "loopbackserver.h"
 #include "mainwindowfixture.h"
 #include "testsupport.h"
 
 #include "model/logincheck.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QUrlQuery>
@@ -39,6 +41,9 @@ private slots:
     void closingByFrame_endsProgram();
     void enterKey_data();
     void enterKey();
+    void untrustedCertificate_saidSoNeverServerError();
+    void plainHttpToAnotherMachine_saysNotEncrypted_data();
+    void plainHttpToAnotherMachine_saysNotEncrypted();
 
 private:
     std::unique_ptr<MainWindowFixture> m_fixture;
@@ -363,6 +368,49 @@ void TestLoginWindow::enterKey()
         QCOMPARE(m_fixture->window->session().runState(), u"olmadi"_s);
         QVERIFY(m_fixture->window->hasEnded());
     }
+}
+
+void TestLoginWindow::untrustedCertificate_saidSoNeverServerError()
+{
+    // A service over https whose certificate nobody trusts (self-signed).
+    LoopbackServer server;
+    QVERIFY(server.listenTls());
+    const Service service(std::make_shared<HttpTransport>(server.endpoint(), 3000));
+    Session session;
+    LoginWindow login(service, session);
+    login.show();
+    MessageRecorder recorder;
+    SubmitLogin(&login, kCustomer, kUser, kPassword);
+    QCOMPARE(recorder.texts(), QStringList{CertificateFailureMessage()});
+    QCOMPARE(login.failedLoginCount(), 0);
+    QVERIFY(session.runState().isEmpty());
+    QVERIFY(server.requests().isEmpty());
+}
+
+void TestLoginWindow::plainHttpToAnotherMachine_saysNotEncrypted_data()
+{
+    QTest::addColumn<QString>("endpoint");
+    QTest::addColumn<bool>("notice");
+    QTest::newRow("http to another machine") << u"http://sms.velmor.invalid/YeniRehber.asp"_s << true;
+    QTest::newRow("https to another machine") << u"https://sms.velmor.invalid/YeniRehber.asp"_s << false;
+    QTest::newRow("http on this machine") << u"http://127.0.0.1:48080/YeniRehber.asp"_s << false;
+    QTest::newRow("http to localhost over IPv6") << u"http://[::1]:48080/YeniRehber.asp"_s << false;
+    QTest::newRow("http to a name that begins like loopback")
+        << u"http://127.0.0.1.velmor.invalid/YeniRehber.asp"_s << true;
+}
+
+void TestLoginWindow::plainHttpToAnotherMachine_saysNotEncrypted()
+{
+    QFETCH(QString, endpoint);
+    QFETCH(bool, notice);
+    const Service service(std::make_shared<HttpTransport>(QUrl(endpoint), 3000));
+    Session session;
+    LoginWindow login(service, session);
+    login.show();
+    const auto *label = login.findChild<QLabel *>(u"lblSifresizBaglanti"_s);
+    QCOMPARE(label != nullptr && label->isVisible(), notice);
+    if (notice)
+        QCOMPARE(label->text(), UnencryptedConnectionNotice());
 }
 
 } // namespace velmor::test

@@ -13,7 +13,8 @@
 #include "service/coding.h"
 #include "text/csv.h"
 #include "ui/common/grouptree.h"
-#include "ui/phonebook/contactimportdialogs.h"
+#include "ui/phonebook/importpreviewdialog.h"
+#include "ui/phonebook/importprogressdialog.h"
 #include "ui/phonebook/frm_tanim_rehber.h"
 
 #include <QCheckBox>

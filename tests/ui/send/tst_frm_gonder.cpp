@@ -102,6 +102,7 @@ private slots:
     void search();
     void addAndRemove_keepOneEntryAndOrder();
     void listCommands_focusTheirList();
+    void tabOrder_followsTheFrames();
     void chosenKeys_recordNumberHoldingHash();
     void snapshotReload_refillsListsOnNextGroupClick();
     void cost_withUnknownBalance_keepsSendDisabled();
@@ -518,6 +519,26 @@ void TestFrmGonder::listCommands_focusTheirList()
     QVERIFY(m_window->chosenKeys().isEmpty());
     QCOMPARE(text(u"Label2_0"), u"0"_s);
     QCOMPARE(m_window->focusWidget(), recipients);
+}
+
+void TestFrmGonder::tabOrder_followsTheFrames()
+{
+    // Tab walks the frames as they stand: lists and numbers, the message and
+    // its templates, the sender name, then the list commands beside the send.
+    open();
+    QStringList chain;
+    QWidget *first = child<QWidget>(u"TreeView1");
+    QWidget *widget = first;
+    do {
+        if ((widget->focusPolicy() & Qt::TabFocus) && !widget->objectName().isEmpty() && !widget->focusProxy())
+            chain.append(widget->objectName());
+        widget = widget->nextInFocusChain();
+    } while (widget != first && chain.size() < 40);
+    const QStringList expected{u"TreeView1"_s,      u"text1"_s,          u"ListView2"_s,   u"Cmd_Sec"_s,
+                               u"Cmd_Secim_iptal"_s, u"ListView3"_s,      u"txtNumaraEkle"_s, u"cmdNumaraEkle"_s,
+                               u"Text2"_s,          u"cmbSablon"_s,      u"cmdSablonKaydet"_s, u"cmdSablonSil"_s,
+                               u"Combo1"_s,         u"Cmd_Lst_Ekle"_s,   u"Cmd_Lst_Cikar"_s, u"cmdGonder"_s};
+    QCOMPARE(chain, expected);
 }
 
 void TestFrmGonder::chosenKeys_recordNumberHoldingHash()

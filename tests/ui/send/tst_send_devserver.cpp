@@ -15,7 +15,7 @@
 #include "ui/common/contacttablemodel.h"
 #include "ui/send/frm_gonder.h"
 #include "ui/send/messagetemplates.h"
-#include "ui/send/sendwidgets.h"
+#include "ui/send/messageedit.h"
 
 #include <QApplication>
 #include <QClipboard>

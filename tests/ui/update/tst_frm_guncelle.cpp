@@ -1,6 +1,7 @@
 // The update window: the download over loopback from the development service
 // (and a raw server), the checks a package must pass, and where it ends up.
 #include "loopbackserver.h"
+#include "signingkey.h"
 #include "../main/mainwindowfixture.h"
 #include "testsupport.h"
 
@@ -137,10 +138,17 @@ void TestFrmGuncelle::packageAddress_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("address");
     QTest::newRow("file name") << u"pkg.exe"_s << u"http://h:8/download/pkg.exe"_s;
-    QTest::newRow("path with blanks and marks")
-        << u"alt klasör/paket 1?.exe"_s << u"http://h:8/download/alt%20klas%C3%B6r/paket%201%3F.exe"_s;
-    QTest::newRow("looks like another site") << u"http://evil.example/x"_s << u"http://h:8/download/http://evil.example/x"_s;
-    QTest::newRow("host-relative form") << u"//evil.example/x"_s << u"http://h:8/download///evil.example/x"_s;
+    QTest::newRow("name with blanks and marks")
+        << u"klasör paket 1?.exe"_s << u"http://h:8/download/klas%C3%B6r%20paket%201%3F.exe"_s;
+    QTest::newRow("looks like a scheme") << u"http:evil.example"_s << u"http://h:8/download/http:evil.example"_s;
+    // Nothing but a file in the download folder: no path, no climbing out.
+    QTest::newRow("path below the folder") << u"alt klasör/paket.exe"_s << QString();
+    QTest::newRow("looks like another site") << u"http://evil.example/x"_s << QString();
+    QTest::newRow("host-relative form") << u"//evil.example/x"_s << QString();
+    QTest::newRow("climbing out of the folder") << u"../../../../etc/passwd"_s << QString();
+    QTest::newRow("climbing out with backslashes") << u"..\\..\\paket.exe"_s << QString();
+    QTest::newRow("backslash") << u"alt\\paket.exe"_s << QString();
+    QTest::newRow("two dots") << u"paket..exe"_s << QString();
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("header smuggled by a line break") << u"pkg.exe\r\nX-Extra: 1"_s << QString();
 }
@@ -239,7 +247,7 @@ void TestFrmGuncelle::request_namesThePackageAsAPathWithRangeFromZero()
     // server answering the range request with 206.
     dev::DevServer service(dev::Options{});
     QVERIFY(service.start(0));
-    service.setLatestVersion(u"100013"_s, u"alt klasör/paket 1.exe"_s);
+    service.setLatestVersion(u"100013"_s, u"klasör paket 1.exe"_s);
     const Service client(std::make_shared<HttpTransport>(service.endpoint(), 3000));
     LoopbackServer site;
     QVERIFY(site.listen());
@@ -259,7 +267,7 @@ void TestFrmGuncelle::request_namesThePackageAsAPathWithRangeFromZero()
     QCOMPARE(site.requests().size(), 1);
     const LoopbackServer::Request &request = site.requests().constFirst();
     QCOMPARE(request.method, QByteArray("GET"));
-    QCOMPARE(request.path, QByteArray("/download/alt%20klas%C3%B6r/paket%201.exe"));
+    QCOMPARE(request.path, QByteArray("/download/klas%C3%B6r%20paket%201.exe"));
     QCOMPARE(request.header("Range"), QByteArray("bytes=0-"));
     QFile stored(folder.filePath(u"SMSGuncelleme"_s));
     QVERIFY(stored.open(QIODevice::ReadOnly));
@@ -400,13 +408,23 @@ void TestFrmGuncelle::demoUpdate_packageRunsByItself()
         else
             qputenv("XDG_DATA_HOME", oldDataHome);
     });
+    // Signed as scripts/demo --update signs it: with a key pair of its own,
+    // the signature served from a download folder beside the package.
+    const SigningKey key;
+    QTemporaryDir signatures;
     dev::Options options;
     options.demoUpdate = true;
-    MainWindowFixture f(options, [](UpdateOptions &update) {
+    options.downloadDir = signatures.path();
+    MainWindowFixture f(options, [&key](UpdateOptions &update) {
         update.connectWaitMs = 0;
         update.startWaitMs = 0;
         update.start = StartDetachedProgram;
+        update.publisherKey = key.publicKey();
     });
+    QFile signatureFile(signatures.filePath(QLatin1StringView(dev::kDemoPackageName) + u".sig"_s));
+    QVERIFY(signatureFile.open(QIODevice::WriteOnly));
+    signatureFile.write(key.sign(f.server.demoPackage()));
+    signatureFile.close();
     MessageRecorder recorder;
     f.window->startUp();
     QCOMPARE(recorder.texts().size(), 1); // the offer

@@ -1,16 +1,14 @@
-#include "ui/phonebook/contactimportdialogs.h"
+#include "ui/phonebook/importpreviewdialog.h"
 
 #include "text/storedtext.h"
 #include "ui/common/controls.h"
 #include "ui/common/guardedlineedit.h"
 #include "ui/common/listview.h"
 #include "ui/common/messagebox.h"
+#include "ui/phonebook/importpreviewmodel.h"
 
-#include <QAbstractTableModel>
-#include <QBrush>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,110 +16,18 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <limits>
 
 using namespace Qt::StringLiterals;
 
 namespace velmor {
 
-// The records of the file as a table: the record's number in the file, its
-// verdict, and its fields; all records, or only those that will not go in.
-class ImportPreviewModel final : public QAbstractTableModel
-{
-public:
-    enum Column { NumberColumn, VerdictColumn, FirstFileColumn };
-
-    using QAbstractTableModel::QAbstractTableModel;
-
-    void setContents(const ImportPlan &plan, bool onlyRefused)
-    {
-        beginResetModel();
-        m_records = plan.table.records;
-        m_checks = plan.checks;
-        m_mapping = plan.mapping;
-        m_hasHeader = plan.hasHeader;
-        m_first = plan.firstRecord();
-        m_width = 0;
-        for (const QStringList &record : std::as_const(m_records))
-            m_width = std::max(m_width, int(record.size()));
-        m_rows.clear();
-        m_rows.reserve(m_checks.size());
-        for (qsizetype i = 0; i < m_checks.size(); ++i) {
-            const ImportVerdict verdict = m_checks.at(i).verdict;
-            if (!onlyRefused || (verdict != ImportVerdict::Accepted && verdict != ImportVerdict::Blank))
-                m_rows.append(i);
-        }
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : FirstFileColumn + m_width; }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid())
-            return {};
-        const qsizetype check = m_rows.at(index.row());
-        const ImportCheck &verdict = m_checks.at(check);
-        const qsizetype record = m_first + check;
-        if (role == Qt::ForegroundRole && !verdict.accepted())
-            return QBrush(verdict.verdict == ImportVerdict::Blank ? Qt::gray : Qt::darkRed);
-        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
-            return {};
-        const int column = index.column();
-        if (column == NumberColumn)
-            return QString::number(record + 1);
-        if (column == VerdictColumn)
-            return ImportVerdictText(verdict);
-        const QStringList &fields = m_records.at(record);
-        return column - FirstFileColumn < fields.size() ? fields.at(column - FirstFileColumn) : QString();
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-            return QAbstractTableModel::headerData(section, orientation, role);
-        if (section == NumberColumn)
-            return u"Satır"_s;
-        if (section == VerdictColumn)
-            return u"Durum"_s;
-        const int column = section - FirstFileColumn;
-        QString name = m_hasHeader && column < m_records.constFirst().size()
-            ? m_records.constFirst().at(column).trimmed()
-            : QString();
-        if (name.isEmpty())
-            name = u"%1. sütun"_s.arg(column + 1);
-        // The field the column fills, unless the column bears its name.
-        const auto field = std::find(m_mapping.cbegin(), m_mapping.cend(), column);
-        if (field != m_mapping.cend()) {
-            const QString fieldName = ContactFieldName(int(field - m_mapping.cbegin()));
-            if (name.compare(fieldName, Qt::CaseInsensitive) != 0)
-                name += u" → "_s + fieldName;
-        }
-        return name;
-    }
-
-private:
-    QList<QStringList> m_records;
-    QList<ImportCheck> m_checks;
-    ImportMapping m_mapping = kNoMapping;
-    QList<qsizetype> m_rows;
-    qsizetype m_first = 0;
-    int m_width = 0;
-    bool m_hasHeader = false;
-};
-
 namespace {
-
-constexpr qint64 kShowEveryMs = 100;
 
 struct EncodingEntry
 {
@@ -141,8 +47,6 @@ QString fieldCaption(int field)
 }
 
 } // namespace
-
-// ---- The preview ----
 
 ImportPreviewDialog::ImportPreviewDialog(QByteArray bytes, const QString &fileName, const QList<GroupEntry> &groups,
                                          const QString &preferredGroupNo, const QList<Contact> &contacts,
@@ -420,122 +324,6 @@ void ImportPreviewDialog::accept()
         return;
     }
     QDialog::accept();
-}
-
-// ---- Sending ----
-
-ImportProgressDialog::ImportProgressDialog(qsizetype total, SendRow send, QWidget *parent)
-    : QDialog(parent), m_total(total), m_send(std::move(send)), m_outcomes(total, SendOutcome::NotSent)
-{
-    setObjectName(u"ImportProgress"_s);
-    setWindowTitle(u"Kişiler İçe Aktarılıyor"_s);
-    setModal(true);
-    m_done = new QLabel(this);
-    m_done->setObjectName(u"lblGonderilen"_s);
-    m_bar = new QProgressBar(this);
-    m_bar->setObjectName(u"prgAktarma"_s);
-    m_bar->setAccessibleName(u"Gönderilen kişiler"_s);
-    m_bar->setRange(0, int(std::min<qsizetype>(total, std::numeric_limits<int>::max())));
-    m_timeLeft = new QLabel(this);
-    m_timeLeft->setObjectName(u"lblKalanSure"_s);
-    m_stop = NamedButton(u"Vazgeç"_s, u"cmdAktarmaVazgec"_s, this);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_stop);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_done);
-    layout->addWidget(m_bar);
-    layout->addWidget(m_timeLeft);
-    layout->addLayout(buttons);
-    setMinimumWidth(Twips(6000));
-    connect(m_stop, &QPushButton::clicked, this, &ImportProgressDialog::reject);
-    showProgress();
-}
-
-void ImportProgressDialog::start()
-{
-    m_running = true;
-    m_clock.start();
-    open();
-    m_stop->setFocus();
-    QTimer::singleShot(0, this, &ImportProgressDialog::sendNext);
-}
-
-void ImportProgressDialog::sendNext()
-{
-    if (!m_running)
-        return;
-    if (m_stopAsked || m_next >= m_total) {
-        finish();
-        return;
-    }
-    const SendOutcome outcome = m_send(m_next);
-    m_outcomes[m_next] = outcome;
-    ++m_next;
-    // Shown a few times a second: a repaint per row would slow a fast service down.
-    if (m_shown.hasExpired(kShowEveryMs) || m_next == m_total)
-        showProgress();
-    if (outcome == SendOutcome::NoReply) {
-        finish();
-        return;
-    }
-    // The next row after the events that came meanwhile: paints, and a "Vazgeç".
-    QTimer::singleShot(0, this, &ImportProgressDialog::sendNext);
-}
-
-void ImportProgressDialog::finish()
-{
-    m_running = false;
-    done(QDialog::Accepted);
-    emit sendingFinished();
-}
-
-void ImportProgressDialog::showProgress()
-{
-    m_shown.start();
-    const QLocale locale;
-    m_done->setText(u"%1 / %2 kişi gönderildi"_s.arg(locale.toString(m_next), locale.toString(m_total)));
-    m_bar->setValue(int(std::min<qsizetype>(m_next, m_bar->maximum())));
-    if (m_stopAsked) {
-        m_timeLeft->setText(u"Durduruluyor…"_s);
-        return;
-    }
-    const qint64 elapsed = m_running ? m_clock.elapsed() : 0;
-    if (m_next == 0 || elapsed < 500) {
-        m_timeLeft->setText(u"Kalan süre: hesaplanıyor…"_s);
-        return;
-    }
-    const qint64 seconds = (elapsed * (m_total - m_next) / m_next + 999) / 1000;
-    QString left;
-    if (seconds < 1)
-        left = u"bir saniyeden az"_s;
-    else if (seconds < 60)
-        left = u"yaklaşık %1 sn"_s.arg(seconds);
-    else
-        left = u"yaklaşık %1 dk %2 sn"_s.arg(seconds / 60).arg(seconds % 60);
-    m_timeLeft->setText(u"Kalan süre: "_s + left);
-}
-
-void ImportProgressDialog::reject()
-{
-    if (!m_running) {
-        QDialog::reject();
-        return;
-    }
-    // Taken between two rows: the row on its way is finished, none after it.
-    m_stopAsked = true;
-    m_stop->setEnabled(false);
-    showProgress();
-}
-
-void ImportProgressDialog::closeEvent(QCloseEvent *event)
-{
-    if (m_running) {
-        event->ignore();
-        reject();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 } // namespace velmor

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "ui/phonebook/groupentry.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QMenu;
+
+namespace velmor {
+
+class PhoneBookContext;
+class PhoneBookTree;
+
+// "Adres Grupları": the group tree and its pop-up menu. Makes, renames and
+// deletes groups on the service, and moves a contact dropped on a group
+// node into that group. Reports the node the user chose; the lists follow
+// it through the window.
+class GroupPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    GroupPanel(PhoneBookContext &context, QWidget *parent = nullptr);
+
+    // Rebuilds the tree from the snapshot, the root chosen.
+    void rebuild();
+    // Every group node after the root, in tree order, as the choices list them.
+    QList<GroupEntry> entries() const;
+    // The group of the chosen node: "0" for the root.
+    QString chosenGroupNo() const;
+    // The name the chosen node shows.
+    QString chosenGroupName() const;
+    // Makes the node of the group the chosen one and brings it into view;
+    // false when no node holds it.
+    bool chooseGroup(const QString &groupNo);
+
+    // Moves the contact of that record number into the group of the node at
+    // the position, after asking; the tree is rebuilt from the snapshot,
+    // which is changed in place. Nothing when the node no longer holds the group.
+    void moveContact(int position, const QString &groupNo, const QString &recordNo);
+
+signals:
+    // The user made a node the current one.
+    void groupChosen();
+    // The service took a group's new name.
+    void groupRenamed(const QString &groupNo, const QString &name);
+    // A contact row was dropped on the node at this position, holding this group.
+    void contactDropped(int position, const QString &groupNo);
+
+private:
+    void showMenu(const QPoint &globalPos);
+    void updateMenuItems();
+    void newGroup();
+    void startRename();
+    void renameGroup(int position, const QString &groupNo, const QString &name);
+    void deleteGroup();
+
+    PhoneBookContext &m_context;
+    PhoneBookTree *m_tree = nullptr;  // TreeView1
+    QMenu *m_menu = nullptr;          // A_M
+    QAction *m_newGroup = nullptr;    // A_M1
+    QAction *m_renameGroup = nullptr; // A_M2
+    QAction *m_deleteGroup = nullptr; // A_M3
+};
+
+} // namespace velmor
