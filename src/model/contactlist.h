@@ -158,6 +158,10 @@ public:
     // when the section is most of it.
     static ContactList fromSection(const QString &payload, QStringView section);
 
+    // Whether this list and the other share their storage (one is a copy of
+    // the other, and neither has changed since).
+    bool isSharedWith(const ContactList &other) const { return d == other.d; }
+
     // Every contact as a value of its own (for tests and small lists).
     QList<Contact> toContacts() const;
 
