@@ -176,8 +176,10 @@ void ContactList::clear()
     d = new ContactStore;
 }
 
-ContactList ContactList::fromSection(const QString &payload, QStringView section)
+ContactList ContactList::fromSection(const QString &payload, QStringView section, bool *withinLimits)
 {
+    if (withinLimits)
+        *withinLimits = true;
     ContactList list;
     ContactStore &store = *list.d;
     // Read in place when the section is most of the payload (the usual
@@ -195,11 +197,25 @@ ContactList ContactList::fromSection(const QString &payload, QStringView section
         section = store.text;
         base = section.utf16();
     }
-    if (store.text.size() >= qsizetype(std::numeric_limits<quint32>::max()))
-        return {};
-    store.bounds.reserve(rowCount(section) * kBoundsPerContact);
-    forEachRow<kContactTextCount>(section, [&store, base](const std::array<QStringView, kContactTextCount> &f,
-                                                        int count) {
+    bool fits = store.text.size() < qsizetype(std::numeric_limits<quint32>::max());
+    if (fits)
+        store.bounds.reserve(qMin(rowCount(section), kMaxAccountContacts + 1) * kBoundsPerContact);
+    qsizetype contacts = 0;
+    forEachRow<kContactTextCount>(fits ? section : QStringView(), [&](const std::array<QStringView, kContactTextCount> &f,
+                                                                     int count) {
+        if (!fits)
+            return;
+        bool empty = true;
+        for (int i = 0; i < count; ++i) {
+            const qsizetype length = f[std::size_t(i)].size();
+            empty = empty && length == 0;
+            fits = fits && length <= kMaxAccountTextLength;
+        }
+        if (empty)
+            return;
+        fits = fits && ++contacts <= kMaxAccountContacts;
+        if (!fits)
+            return;
         const auto offset = [base](QStringView view) { return quint32(view.utf16() - base); };
         quint32 rowEnd = 0;
         for (int i = 0; i < count; ++i) {
@@ -213,6 +229,11 @@ ContactList ContactList::fromSection(const QString &payload, QStringView section
             store.bounds.append(rowEnd + 1);
         store.bounds.append(count == kContactTextCount ? rowEnd : rowEnd + 1);
     });
+    if (!fits) {
+        if (withinLimits)
+            *withinLimits = false;
+        return {};
+    }
     return list;
 }
 

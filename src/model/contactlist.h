@@ -48,6 +48,12 @@ enum class ContactText : quint8 {
 };
 inline constexpr int kContactTextCount = 12;
 
+// What an account may hold: more contacts, or a longer text anywhere in it,
+// and the reply is refused rather than shown (the longest real value is far
+// below this length).
+inline constexpr qsizetype kMaxAccountContacts = 2'000'000;
+inline constexpr qsizetype kMaxAccountTextLength = 4096;
+
 namespace detail {
 struct ContactStore;
 }
@@ -153,10 +159,11 @@ public:
     void clear();
 
     // The contacts of a command 1 "<Adres>" section: each "<>"-row cut at "|"
-    // into twelve fields (missing ones empty, further ones ignored). The
-    // section is a piece of payload, which the list keeps and reads in place
-    // when the section is most of it.
-    static ContactList fromSection(const QString &payload, QStringView section);
+    // into twelve fields (missing ones empty, further ones ignored); a row
+    // whose fields are all empty is no contact. The section is a piece of
+    // payload, which the list keeps and reads in place when the section is
+    // most of it. Over the limits above, an empty list and withinLimits false.
+    static ContactList fromSection(const QString &payload, QStringView section, bool *withinLimits = nullptr);
 
     // Whether this list and the other share their storage (one is a copy of
     // the other, and neither has changed since).

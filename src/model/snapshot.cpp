@@ -90,11 +90,27 @@ bool IsTopLevelGroup(const ContactGroup &group)
     return LeadingNumber(group.Grp_Ust_Grup_No) == 0;
 }
 
-bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload)
+QString AccountTooLargeMessage()
 {
+    return QStringLiteral("Hesabınızın rehberi bu programın gösterebileceğinden büyük (en çok %L1 kişi, %L2 grup; "
+                          "bir bilgi en çok %L3 karakter). Rehber yüklenmedi; lütfen hizmet sağlayıcınıza başvurunuz.")
+        .arg(kMaxAccountContacts)
+        .arg(kMaxAccountGroups)
+        .arg(kMaxAccountTextLength);
+}
+
+bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload, bool *overLimits)
+{
+    if (overLimits)
+        *overLimits = false;
     const QStringView customerSection = secondPiece(payload, u"<Cari>");
     if (customerSection.isNull())
         return false;
+    const auto refuse = [overLimits] {
+        if (overLimits)
+            *overLimits = true;
+        return false;
+    };
 
     AccountSnapshot fresh;
     fresh.hasCustomer = true;
@@ -112,9 +128,21 @@ bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload)
         }
     }
 
+    for (const QString &field : fresh.customer.fields) {
+        if (field.size() > kMaxAccountTextLength)
+            return refuse();
+    }
+
     const QStringView groupSection = secondPiece(payload, u"<Grup>");
-    fresh.groups.reserve(rowCount(groupSection));
-    forEachRow<3>(groupSection, [&fresh](const std::array<QStringView, 3> &f) {
+    fresh.groups.reserve(qMin(rowCount(groupSection), kMaxAccountGroups + 1));
+    bool groupsFit = true;
+    forEachRow<3>(groupSection, [&fresh, &groupsFit](const std::array<QStringView, 3> &f) {
+        if (!groupsFit || (f[0].isEmpty() && f[1].isEmpty() && f[2].isEmpty()))
+            return;
+        groupsFit = f[0].size() <= kMaxAccountTextLength && f[1].size() <= kMaxAccountTextLength
+                    && f[2].size() <= kMaxAccountTextLength && fresh.groups.size() < kMaxAccountGroups;
+        if (!groupsFit)
+            return;
         ContactGroup &group = fresh.groups.emplaceBack();
         group.Grup_No = fieldText(f[0]);
         group.Grp_Ust_Grup_No = fieldText(f[1]);
@@ -126,7 +154,12 @@ bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload)
                      [](const ContactGroup &a, const ContactGroup &b) { return a.SortKey < b.SortKey; });
 
     const QStringView contactSection = secondPiece(payload, u"<Adres>");
-    fresh.contacts = ContactList::fromSection(payload, contactSection);
+    if (!groupsFit)
+        return refuse();
+    bool contactsFit = true;
+    fresh.contacts = ContactList::fromSection(payload, contactSection, &contactsFit);
+    if (!contactsFit)
+        return refuse();
 
     // Readers see the old snapshot or the new one, never a mixture.
     snapshot = std::move(fresh);
@@ -198,8 +231,10 @@ const QList<int> &ContactFilter::apply(const ContactList &contacts, const QList<
 
 RefreshResult RefreshAccountSnapshot(const Service &service, AccountSnapshot &snapshot, const QString &customerNo)
 {
-    return LoadAccountSnapshot(snapshot, FetchAccountData(service, customerNo)) ? RefreshResult::Loaded
-                                                                                : RefreshResult::KeptOld;
+    bool overLimits = false;
+    if (LoadAccountSnapshot(snapshot, FetchAccountData(service, customerNo), &overLimits))
+        return RefreshResult::Loaded;
+    return overLimits ? RefreshResult::TooLarge : RefreshResult::KeptOld;
 }
 
 } // namespace velmor

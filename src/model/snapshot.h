@@ -78,10 +78,20 @@ QString MakeMarkKey(QStringView recordNo);
 // ("0", "00"; a text that does not begin with a number counts 0 as well).
 bool IsTopLevelGroup(const ContactGroup &group);
 
+// The most groups an account may hold (beside the contacts and text limits
+// of the contact list).
+inline constexpr qsizetype kMaxAccountGroups = 100'000;
+
 // Replaces the snapshot from a command 1 payload. A payload without a "<Cari>"
 // section (the empty payload included) leaves the snapshot whole and untouched
-// and returns false; otherwise the snapshot is replaced at once and true returned.
-bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload);
+// and returns false; otherwise the snapshot is replaced at once and true
+// returned. Rows whose fields are all empty are no groups or contacts. A
+// payload over the limits (kMaxAccountContacts, kMaxAccountGroups, a text
+// longer than kMaxAccountTextLength) is refused the same way, with
+// overLimits set, so that no window builds its views from it.
+bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload, bool *overLimits = nullptr);
+// What the user is told of an account over those limits.
+QString AccountTooLargeMessage();
 
 // The rows of the contacts that match the search, in list order: of all
 // contacts, or of those whose rows are given. One pass that reads the next
@@ -109,7 +119,7 @@ private:
     bool m_valid = false;
 };
 
-enum class RefreshResult { Loaded, KeptOld };
+enum class RefreshResult { Loaded, KeptOld, TooLarge };
 // FetchAccountData, then LoadAccountSnapshot with its result.
 RefreshResult RefreshAccountSnapshot(const Service &service, AccountSnapshot &snapshot,
                                      const QString &customerNo);

@@ -43,10 +43,10 @@ private slots:
         const QString rows = u"<>1|2|Ali|Işık|a1|a2|a3|Kadıköy|İstanbul|05321112233|02161112233|fax"
                              "<>2|3|Ayşe"
                              "<>3|4|||||||||||fazla|alan"
-                             "<>"_s;
+                             "<>||||<>"_s; // rows of empty fields are no contacts
         for (const QString &padding : {QString(200, u'x'), QString()}) {
             const AccountSnapshot s = loaded(u"<Cari>1<Cari><Grup>"_s + padding + u"<Grup><Adres>"_s + rows + u"<Adres>"_s);
-            QCOMPARE(s.contacts.size(), 4);
+            QCOMPARE(s.contacts.size(), 3);
             QCOMPARE(texts(s.contacts[0]), (QStringList{u"1"_s, u"2"_s, u"Ali"_s, u"Işık"_s, u"a1"_s, u"a2"_s,
                                                          u"a3"_s, u"Kadıköy"_s, u"İstanbul"_s, u"05321112233"_s,
                                                          u"02161112233"_s, u"fax"_s}));
@@ -55,9 +55,30 @@ private slots:
             QCOMPARE(texts(s.contacts[1]), second);
             QCOMPARE(s.contacts[2].Adr_K_No(), u"3");
             QCOMPARE(s.contacts[2].Adr_Fax_No(), u"");
-            QCOMPARE(texts(s.contacts[3]), QStringList(kContactTextCount));
             QCOMPARE(s.contacts[0].MarkKey(), u"#0000000001#"_s);
         }
+    }
+
+    void accountOverTheLimitsIsRefusedWhole()
+    {
+        AccountSnapshot s = loaded(u"<Cari>1<Cari><Grup><>1|0|A<Grup><Adres><>7|1|Ali<Adres>"_s);
+        const QString longText(kMaxAccountTextLength + 1, u'x');
+        const QString groups = u"<Grup>"_s + u"<>1|0|A"_s.repeated(int(kMaxAccountGroups) + 1) + u"<Grup>"_s;
+        for (const QString &payload : {u"<Cari>1<Cari><Adres><>8|1|"_s + longText + u"<Adres>"_s,
+                                       u"<Cari>1<Cari><Grup><>2|0|"_s + longText + u"<Grup>"_s,
+                                       u"<Cari>"_s + longText + u"<Cari>"_s, u"<Cari>1<Cari>"_s + groups}) {
+            bool overLimits = false;
+            QVERIFY(!LoadAccountSnapshot(s, payload, &overLimits));
+            QVERIFY(overLimits);
+            QCOMPARE(s.contacts.size(), 1); // the old snapshot stays whole
+            QCOMPARE(s.contacts[0].Adr_Adi(), u"Ali");
+        }
+        // Bare separators are no rows: millions of them load as nothing.
+        bool overLimits = true;
+        QVERIFY(LoadAccountSnapshot(s, u"<Cari>1<Cari><Grup>"_s + u"<>"_s.repeated(300000) + u"<Grup><Adres>"_s
+                                        + u"<>|"_s.repeated(3000000) + u"<Adres>"_s, &overLimits));
+        QVERIFY(!overLimits);
+        QVERIFY(s.groups.isEmpty() && s.contacts.isEmpty());
     }
 
     void moveReachesTheSnapshotAndNoCopyOfIt()
