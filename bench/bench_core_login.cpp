@@ -8,6 +8,7 @@
 // Aim: 1,000,000 contacts within two seconds.
 
 #include "largeaccount.h"
+#include "serverthread.h"
 
 #include "model/snapshot.h"
 #include "service/service.h"
@@ -16,14 +17,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QSemaphore>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
 #include <QUrl>
-
-#include <memory>
 
 using namespace velmor;
 using namespace velmor::bench;
@@ -31,54 +27,40 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Answers every connection, once a whole request head has come, with the
-// same reply.
+// Answers every connection, once its request has come, with the same reply.
 class CannedServer
 {
 public:
-    explicit CannedServer(QByteArray reply) : m_reply(std::move(reply))
+    explicit CannedServer(QByteArray reply)
+        : m_reply(std::move(reply)),
+          m_thread([this](const auto &run) {
+              QTcpServer server;
+              const bool listening = server.listen(QHostAddress::LocalHost);
+              m_port = server.serverPort();
+              QObject::connect(&server, &QTcpServer::newConnection, &server, [this, &server] {
+                  while (QTcpSocket *socket = server.nextPendingConnection()) {
+                      QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                          m_request += socket->readAll();
+                          if (!m_request.contains("Rehber=1"))
+                              return; // the body is still to come
+                          m_request.clear();
+                          socket->write(m_reply);
+                          socket->disconnectFromHost();
+                      });
+                      QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                  }
+              });
+              run(listening);
+          })
     {
-        QSemaphore started;
-        m_thread.reset(QThread::create([this, &started] {
-            QTcpServer server;
-            if (server.listen(QHostAddress::LocalHost))
-                m_port = server.serverPort();
-            QObject::connect(&server, &QTcpServer::newConnection, &server, [this, &server] {
-                while (QTcpSocket *socket = server.nextPendingConnection()) {
-                    QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                        m_request += socket->readAll();
-                        if (!m_request.contains("Rehber=1"))
-                            return; // the body is still to come
-                        m_request.clear();
-                        socket->write(m_reply);
-                        socket->disconnectFromHost();
-                    });
-                    QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-                }
-            });
-            QEventLoop loop;
-            m_loop = &loop;
-            started.release();
-            loop.exec();
-        }));
-        m_thread->start();
-        started.acquire();
-        if (m_port == 0)
-            qFatal("the canned server did not start");
-    }
-    ~CannedServer()
-    {
-        QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
-        m_thread->wait();
     }
     quint16 port() const { return m_port; }
 
 private:
     const QByteArray m_reply;
     QByteArray m_request;
-    std::unique_ptr<QThread> m_thread;
-    QEventLoop *m_loop = nullptr;
     quint16 m_port = 0;
+    ServerThread m_thread; // last: it starts the server, which sets the port
 };
 
 void BM_AccountClientShare(benchmark::State &state)
