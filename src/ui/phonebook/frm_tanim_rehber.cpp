@@ -113,10 +113,14 @@ void Frm_Tanim_Rehber::settleEditor()
 
 void Frm_Tanim_Rehber::BuildGroupTree()
 {
+    // Asked before the group choice is refilled: a loaded contact whose
+    // group is gone is not unsaved input.
+    const bool keepEditor = m_editor->hasUnsavedChanges();
     m_groups->rebuild();
     m_editor->setGroups(m_groups->entries());
     m_lists->showAll();
-    settleEditor();
+    if (!keepEditor)
+        ClearContactEditor();
 }
 
 void Frm_Tanim_Rehber::FillGroupContacts()
