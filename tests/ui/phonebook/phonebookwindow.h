@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace velmor::test {
@@ -27,6 +28,14 @@ inline void OpenPhoneBook(const Service &service, const QString &accountPayload,
     window->show();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+// How many of the request bodies carry that command.
+inline int CommandCount(const QList<QByteArray> &bodies, int command)
+{
+    const QByteArray code = "Rehber=" + QByteArray::number(command);
+    return int(std::count_if(bodies.cbegin(), bodies.cend(),
+                             [&](const QByteArray &b) { return b == code || b.startsWith(code + '&'); }));
 }
 
 // The node of that group number, or nullptr.

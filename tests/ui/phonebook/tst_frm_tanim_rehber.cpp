@@ -44,13 +44,6 @@ void dropAt(QTreeWidget *tree, const QPoint &pos)
     QCoreApplication::processEvents();
 }
 
-int commandCount(const QList<QByteArray> &bodies, int command)
-{
-    const QByteArray code = "Rehber=" + QByteArray::number(command);
-    return int(std::count_if(bodies.cbegin(), bodies.cend(),
-                             [&](const QByteArray &b) { return b == code || b.startsWith(code + '&'); }));
-}
-
 // A command 1 payload of customer 1001: groups "no|parent|name", contacts
 // "no|group|name|surname|mobile".
 QString payload(const QStringList &groups, const QStringList &contacts)
@@ -545,8 +538,8 @@ void TestFrmTanimRehber::move_byDrop()
     // "Yes": moved on the service and in the snapshot, without a reload.
     dropAt(tree(), tree()->visualItemRect(nodeOf(tree(), u"5"_s)).center());
     QCOMPARE(boxes.lastText(), u"Taşıma İşlemi Tamamlandı."_s);
-    QCOMPARE(commandCount(m_live->server->receivedBodies(), 14), 1);
-    QCOMPARE(commandCount(m_live->server->receivedBodies(), 1), 0);
+    QCOMPARE(test::CommandCount(m_live->server->receivedBodies(), 14), 1);
+    QCOMPARE(test::CommandCount(m_live->server->receivedBodies(), 1), 0);
     QCOMPARE(test::findContact(m_live->snapshot(), u"1"_s)->Grup_No, u"5"_s);
     clickAt(tree(), tree()->indexFromItem(nodeOf(tree(), u"5"_s)));
     QVERIFY(shown(list(1)).contains(u"1"_s));

@@ -36,13 +36,6 @@ using test::shown;
 
 const QString kDiscardQuestion = u"Kişi bilgilerinde kaydedilmemiş değişiklikler var. Vazgeçilsin mi?"_s;
 
-int commandCount(const QList<QByteArray> &bodies, int command)
-{
-    const QByteArray code = "Rehber=" + QByteArray::number(command);
-    return int(std::count_if(bodies.cbegin(), bodies.cend(),
-                             [&](const QByteArray &b) { return b == code || b.startsWith(code + '&'); }));
-}
-
 int contactsNamed(const AccountSnapshot &snapshot, const QString &name)
 {
     int count = 0;
@@ -289,7 +282,7 @@ void TestPhoneBookUnsaved::lostReplies_reloadAndStoreOnce()
     server.setDelayMs(20000);
     QTimer prompt; // once the addition is received, the reload is answered at once
     connect(&prompt, &QTimer::timeout, this, [&] {
-        if (commandCount(server.receivedBodies(), 8) > 0)
+        if (test::CommandCount(server.receivedBodies(), 8) > 0)
             server.setDelayMs(0);
     });
     prompt.start(5);
