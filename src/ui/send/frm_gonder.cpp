@@ -1,11 +1,13 @@
 #include "ui/send/frm_gonder.h"
 
 #include "ui/common/listview.h"
+#include "ui/common/messagebox.h"
 #include "ui/send/messagepanel.h"
 #include "ui/send/recipientpicker.h"
 #include "ui/send/sendingpanel.h"
 
 #include <QHBoxLayout>
+#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace velmor {
@@ -122,6 +124,31 @@ QString Frm_Gonder::SendSms(const QString &customerNo, const QString &senderName
                             const QString &message, const QString &phoneList, const QString &partCount)
 {
     return m_sending->SendSms(customerNo, senderName, messageType, message, phoneList, partCount);
+}
+
+bool Frm_Gonder::prepareResend(const QStringList &numbers, const QString &message, bool severalMessages)
+{
+    if (isRequestRunning())
+        return false;
+    if ((!m_picker->recipients().isEmpty() || !m_message->message().isEmpty())
+        && !MessageBox::askYesNo(this, QString::fromUtf16(kApplicationTitle),
+                                 QStringLiteral("Gönderim penceresindeki alıcılar ve mesaj, yeniden gönderilecek "
+                                                "numaralar ve mesajla değiştirilsin mi?"))) {
+        return false;
+    }
+    m_picker->setRecipientNumbers(numbers);
+    // Set as any text the program puts into the box: converted there, and
+    // the panel tells of the change.
+    if (auto *box = m_message->findChild<QPlainTextEdit *>(QStringLiteral("Text2"))) {
+        box->setPlainText(message);
+        box->moveCursor(QTextCursor::End);
+        box->setFocus(Qt::OtherFocusReason);
+    }
+    if (severalMessages) {
+        MessageBox::show(this, QStringLiteral("Seçilen mesajların metinleri aynı değil; mesaj kutusuna en çok "
+                                              "gönderilen metin kondu. Göndermeden önce mesajı gözden geçirin."));
+    }
+    return true;
 }
 
 const QString &Frm_Gonder::chosenKeys() const
