@@ -269,8 +269,13 @@ void Frm_Sms_Liste::Query()
         showCounts();
         return;
     }
+    showReport(*report, from, to);
+}
+
+void Frm_Sms_Liste::showReport(const QString &report, const QString &from, const QString &to)
+{
     // Names as the phone book stands now, looked up once per number.
-    m_model->setRows(ParseDeliveryReport(*report, m_session.snapshot().contacts));
+    m_model->setRows(ParseDeliveryReport(report, m_session.snapshot().contacts));
     m_shownFrom = from;
     m_shownTo = to;
     m_states = ReportStates(m_model->rows());

@@ -42,6 +42,9 @@ public:
     // "Sorgula": asks the service for the report of the chosen range and
     // lists it.
     void Query();
+    // Lists the rows of a report section (the reply to a query over from to
+    // to, YYYYMMDD each) and offers their states to the filter.
+    void showReport(const QString &report, const QString &from, const QString &to);
     // "Dışa Aktar": saves the listed rows, in the shown order, as a CSV file.
     void ExportList();
     // "Ulaşmayanlara Yeniden Gönder": the listed rows that did not arrive.

@@ -7,7 +7,6 @@
 #include "ui/send/sendingpanel.h"
 
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace velmor {
@@ -128,8 +127,11 @@ QString Frm_Gonder::SendSms(const QString &customerNo, const QString &senderName
 
 bool Frm_Gonder::prepareResend(const QStringList &numbers, const QString &message, bool severalMessages)
 {
-    if (isRequestRunning())
+    if (isRequestRunning()) {
+        MessageBox::show(this, QStringLiteral("Gönderim penceresi şu anda servisle çalışıyor; işlem bitince "
+                                              "yeniden göndermeyi tekrar deneyin."));
         return false;
+    }
     if ((!m_picker->recipients().isEmpty() || !m_message->message().isEmpty())
         && !MessageBox::askYesNo(this, QString::fromUtf16(kApplicationTitle),
                                  QStringLiteral("Gönderim penceresindeki alıcılar ve mesaj, yeniden gönderilecek "
@@ -137,13 +139,7 @@ bool Frm_Gonder::prepareResend(const QStringList &numbers, const QString &messag
         return false;
     }
     m_picker->setRecipientNumbers(numbers);
-    // Set as any text the program puts into the box: converted there, and
-    // the panel tells of the change.
-    if (auto *box = m_message->findChild<QPlainTextEdit *>(QStringLiteral("Text2"))) {
-        box->setPlainText(message);
-        box->moveCursor(QTextCursor::End);
-        box->setFocus(Qt::OtherFocusReason);
-    }
+    m_message->setMessage(message);
     if (severalMessages) {
         MessageBox::show(this, QStringLiteral("Seçilen mesajların metinleri aynı değil; mesaj kutusuna en çok "
                                               "gönderilen metin kondu. Göndermeden önce mesajı gözden geçirin."));
