@@ -41,7 +41,9 @@ inline QString makeReportSection(const ContactList &contacts, int rows = kReport
     while (row < rows) {
         clock += 600 + rng.next() % 7200;
         const QString sent = stamp(clock);
-        const QString message = rng.pick(messages).arg(rng.next() % 1000);
+        const QString &pattern = rng.pick(messages);
+        const quint32 code = rng.next() % 1000;
+        const QString message = pattern.contains(u"%1"_s) ? pattern.arg(code) : pattern;
         const int recipients = qMin(rows - row, 1 + int(rng.next() % 3000));
         for (int i = 0; i < recipients; ++i, ++row) {
             text += u"<>"_s;

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QStackedBarSeries>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
@@ -27,6 +28,11 @@ using namespace Qt::StringLiterals;
 namespace velmor {
 
 namespace {
+
+// Redrawing both charts takes a few tens of milliseconds for a large report:
+// while the user types into the search, the list follows every keystroke and
+// the charts follow once the typing pauses this long.
+constexpr int kRedrawDelayMs = 150;
 
 const QColor kDelivered(0x2e, 0x7d, 0x32);
 const QColor kWrongNumber(0xc6, 0x28, 0x28);
@@ -76,6 +82,13 @@ ReportChartPanel::ReportChartPanel(QWidget *parent) : QWidget(parent)
     m_save->setToolTip(u"İki grafiği PNG resmi olarak kaydeder"_s);
     m_save->setEnabled(false);
     connect(m_save, &QPushButton::clicked, this, &ReportChartPanel::saveImage);
+    m_redraw = new QTimer(this);
+    m_redraw->setSingleShot(true);
+    m_redraw->setInterval(kRedrawDelayMs);
+    connect(m_redraw, &QTimer::timeout, this, [this] {
+        if (m_pending && isVisible())
+            draw();
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -97,7 +110,7 @@ void ReportChartPanel::setData(const QList<std::pair<QString, int>> &counts, con
     m_save->setEnabled(!m_counts.isEmpty());
     m_pending = true;
     if (isVisible())
-        draw();
+        m_redraw->start();
 }
 
 void ReportChartPanel::showEvent(QShowEvent *event)
@@ -109,6 +122,7 @@ void ReportChartPanel::showEvent(QShowEvent *event)
 
 void ReportChartPanel::draw()
 {
+    m_redraw->stop();
     m_pending = false;
     drawStates();
     drawTimeline();

@@ -11,6 +11,7 @@
 
 class QChartView;
 class QPushButton;
+class QTimer;
 
 namespace velmor {
 
@@ -19,7 +20,8 @@ namespace velmor {
 // a PNG image. "İletildi" is green and "Hatalı Numara" red; every other
 // state takes a colour of its own by its place among the states of the whole
 // report, so that narrowing the rows never changes a colour. Drawn when the
-// tab is on show, once per change of the rows.
+// tab comes on show, and while it is on show a moment after the rows last
+// changed (at once before a save).
 class ReportChartPanel : public QWidget
 {
     Q_OBJECT
@@ -53,6 +55,7 @@ private:
     QChartView *m_stateView = nullptr;    // grafikDurumlar
     QChartView *m_timelineView = nullptr; // grafikZaman
     QPushButton *m_save = nullptr;        // Cmd_Grafik_Kaydet
+    QTimer *m_redraw = nullptr;
 
     QList<std::pair<QString, int>> m_counts;
     SendsOverTime m_timeline;
