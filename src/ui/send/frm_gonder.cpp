@@ -141,8 +141,9 @@ bool Frm_Gonder::prepareResend(const QStringList &numbers, const QString &messag
     m_picker->setRecipientNumbers(numbers);
     m_message->setMessage(message);
     if (severalMessages) {
-        MessageBox::show(this, QStringLiteral("Seçilen mesajların metinleri aynı değil; mesaj kutusuna en çok "
-                                              "gönderilen metin kondu. Göndermeden önce mesajı gözden geçirin."));
+        MessageBox::show(this, QStringLiteral("Yeniden gönderilecek mesajların metinleri aynı değil; mesaj "
+                                              "kutusuna en çok gönderilen metin kondu. Göndermeden önce mesajı "
+                                              "gözden geçirin."));
     }
     return true;
 }

@@ -294,12 +294,23 @@ void TestReportResend::nothingToResend_isSaid()
     QVERIFY(m_boxes->lastText().contains(u"yeniden gönderilecek mesaj yok"_s));
     QCOMPARE(m_fixture->window->mdiArea()->subWindowList().size(), 1);
 
-    // The selected rows are sent again whatever their state.
+    // The selected rows are sent again whatever their state: the row the
+    // user sees selected, however the list is sorted and narrowed.
     auto *list = report->findChild<QTreeView *>(u"ListView1"_s);
-    list->selectAll();
+    list->sortByColumn(DeliveryReportModel::Phone, Qt::DescendingOrder);
+    QCOMPARE(list->model()->index(0, DeliveryReportModel::Phone).data().toString(), u"05399990000"_s);
+    list->setCurrentIndex(list->model()->index(0, DeliveryReportModel::Phone));
     QTest::mouseClick(report->findChild<QPushButton *>(u"Cmd_Secilenlere_Gonder"_s), Qt::LeftButton);
     auto *send = qobject_cast<Frm_Gonder *>(m_fixture->window->mdiArea()->activeSubWindow()->widget());
     QVERIFY(send);
+    QCOMPARE(send->recipients().size(), 1);
+    QCOMPARE(send->recipients().constFirst().Adr_GSM_No, u"05399990000"_s);
+    // Outside the phone book: the number alone.
+    QVERIFY(send->recipients().constFirst().Adr_Adi.isEmpty());
+
+    m_boxes->answerNext(true);
+    list->selectAll();
+    QTest::mouseClick(report->findChild<QPushButton *>(u"Cmd_Secilenlere_Gonder"_s), Qt::LeftButton);
     QCOMPARE(send->recipients().size(), 2);
 }
 
