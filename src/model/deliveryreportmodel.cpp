@@ -162,9 +162,11 @@ QVariant DeliveryReportModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return shownText(row, index.column());
     case Qt::ToolTipRole:
-        // A long message does not fit its column.
+        // A long message does not fit its column. A tool tip that looks like
+        // markup is drawn as markup, so the message goes in escaped, its
+        // line breaks kept and long lines wrapped.
         if (index.column() == Message && !row.message.isEmpty())
-            return row.message;
+            return QString(u"<p style=\"white-space:pre-wrap\">"_s + row.message.toHtmlEscaped() + u"</p>"_s);
         return {};
     default:
         return {};

@@ -33,6 +33,8 @@ public:
     const QList<DeliveryReportRow> &rows() const { return m_rows; }
     // The captions, then every row as shown, in the shown order.
     QList<QStringList> shownTable() const;
+    // The position in rows() of the row shown at this row of the table.
+    int positionAt(int row) const { return m_order.at(row); }
 
     // -1 for the order of the report.
     int sortColumn() const { return m_sortColumn; }

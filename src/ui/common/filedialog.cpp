@@ -49,14 +49,21 @@ QString FileDialog::run(QWidget *parent, const Request &request)
 bool SaveCsvFile(QWidget *parent, const QString &caption, const QString &suggestedPath,
                  const QList<QStringList> &rows, const QString &failureText)
 {
-    QString path = FileDialog::getSaveFileName(parent, caption, suggestedPath, u"CSV dosyası (*.csv)"_s);
+    return SaveFileContent(parent, caption, suggestedPath, u"CSV dosyası (*.csv)"_s, u"csv"_s,
+                           [&rows] { return WriteCsv(rows); }, failureText);
+}
+
+bool SaveFileContent(QWidget *parent, const QString &caption, const QString &suggestedPath, const QString &filter,
+                     const QString &suffix, const std::function<QByteArray()> &content, const QString &failureText)
+{
+    QString path = FileDialog::getSaveFileName(parent, caption, suggestedPath, filter);
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())
-        path += u".csv"_s;
+        path += u'.' + suffix;
     QSaveFile file(path);
-    const QByteArray content = WriteCsv(rows);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    const QByteArray bytes = content();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         MessageBox::show(parent, u"%1:\n%2\n\n%3"_s.arg(failureText, QDir::toNativeSeparators(path), file.errorString()));
         return false;
     }

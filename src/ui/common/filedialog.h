@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -46,5 +47,10 @@ private:
 // failureText. True when the file was written.
 bool SaveCsvFile(QWidget *parent, const QString &caption, const QString &suggestedPath,
                  const QList<QStringList> &rows, const QString &failureText);
+// The same for any content, made once a path is chosen: asks where to save
+// it (filter, e.g. "PNG resmi (*.png)"), adds the suffix to a name without
+// one and writes it whole or not at all.
+bool SaveFileContent(QWidget *parent, const QString &caption, const QString &suggestedPath, const QString &filter,
+                     const QString &suffix, const std::function<QByteArray()> &content, const QString &failureText);
 
 } // namespace velmor

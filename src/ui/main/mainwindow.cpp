@@ -280,7 +280,20 @@ void MainWindow::openCustomerDetails()
 
 void MainWindow::openReports()
 {
-    openCustomerWindow(m_reportWindow, [this] { return new Frm_Sms_Liste(m_service, *m_session, nullptr); });
+    openCustomerWindow(m_reportWindow, [this] {
+        auto *window = new Frm_Sms_Liste(m_service, *m_session, nullptr);
+        connect(window, &Frm_Sms_Liste::resendRequested, this, &MainWindow::openResend);
+        return window;
+    });
+}
+
+void MainWindow::openResend(const QStringList &numbers, const QString &message, bool severalMessages)
+{
+    openSendWindow();
+    if (!m_sendWindow)
+        return;
+    if (auto *send = qobject_cast<Frm_Gonder *>(m_sendWindow->widget()))
+        send->prepareResend(numbers, message, severalMessages);
 }
 
 void MainWindow::openAboutBox()

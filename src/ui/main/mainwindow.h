@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <QUrl>
 
 #include <functional>
@@ -66,6 +67,9 @@ private:
     void openPhoneBook();
     void openCustomerDetails();
     void openReports();
+    // The report's resend: the send window, opened or brought forward,
+    // takes the numbers and the message.
+    void openResend(const QStringList &numbers, const QString &message, bool severalMessages);
     void openAboutBox();
     // Opens a feature window of the customer inside the area (at most once),
     // placed 200 twips above the centre, and gives it the focus. A window of

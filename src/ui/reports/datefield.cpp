@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <array>
+
 using namespace Qt::StringLiterals;
 
 namespace velmor {
@@ -50,6 +52,7 @@ DateField::DateField(QWidget *parent) : QWidget(parent)
     m_button->setToolTip(u"Takvimi aç"_s);
     m_button->setFocusPolicy(Qt::TabFocus);
     connect(m_button, &QToolButton::clicked, this, &DateField::showCalendar);
+    connect(m_edit, &QLineEdit::textEdited, this, &DateField::editedByUser);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -128,6 +131,7 @@ void DateField::pick(QDate date)
     if (m_popup)
         m_popup->hide();
     m_edit->setFocus(Qt::OtherFocusReason);
+    emit editedByUser();
 }
 
 bool DateField::eventFilter(QObject *watched, QEvent *event)
@@ -141,6 +145,52 @@ bool DateField::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+namespace {
+
+struct QuickRangeEntry
+{
+    QuickRange range;
+    const char16_t *caption;
+};
+
+constexpr std::array<QuickRangeEntry, 6> kQuickRanges{{
+    {QuickRange::Today, u"Bugün"},
+    {QuickRange::Yesterday, u"Dün"},
+    {QuickRange::Last7Days, u"Son 7 Gün"},
+    {QuickRange::ThisMonth, u"Bu Ay"},
+    {QuickRange::LastMonth, u"Geçen Ay"},
+    {QuickRange::All, u"Tümü"},
+}};
+
+} // namespace
+
+QuickRangeChoice::QuickRangeChoice(DateField *first, DateField *last, QWidget *parent)
+    : QComboBox(parent), m_first(first), m_last(last), m_clock([] { return QDate::currentDate(); })
+{
+    for (const QuickRangeEntry &entry : kQuickRanges)
+        addItem(QString::fromUtf16(entry.caption), int(entry.range));
+    setPlaceholderText(u"Aralık seçin"_s);
+    setCurrentIndex(-1);
+    setToolTip(u"İki tarih alanını hazır bir aralıkla doldurur"_s);
+    connect(this, &QComboBox::activated, this,
+            [this](int index) { choose(QuickRange(itemData(index).toInt())); });
+    for (DateField *field : {m_first, m_last})
+        connect(field, &DateField::editedByUser, this, [this] { setCurrentIndex(-1); });
+}
+
+void QuickRangeChoice::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+}
+
+void QuickRangeChoice::choose(QuickRange range)
+{
+    const auto [from, to] = QuickRangeDates(range, m_clock());
+    m_first->setValue(from.toString(u"yyyyMMdd"_s));
+    m_last->setValue(to.toString(u"yyyyMMdd"_s));
+    setCurrentIndex(findData(int(range)));
 }
 
 } // namespace velmor

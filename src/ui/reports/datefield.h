@@ -1,8 +1,13 @@
 #pragma once
 
+#include "model/reportperiod.h"
+
+#include <QComboBox>
+#include <QDate>
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QCalendarWidget;
@@ -38,6 +43,10 @@ public:
 
     void showCalendar();
 
+signals:
+    // The user typed into the field or picked a day from the calendar.
+    void editedByUser();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -48,6 +57,28 @@ private:
     QToolButton *m_button = nullptr;
     QWidget *m_popup = nullptr;
     QCalendarWidget *m_calendar = nullptr;
+};
+
+// "Bugün", "Dün", "Son 7 Gün", "Bu Ay", "Geçen Ay", "Tümü": fills the two
+// date fields of a range ("Tümü" empties them). A date typed or picked
+// afterwards leaves the choice showing none.
+class QuickRangeChoice : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    using Clock = std::function<QDate()>;
+
+    QuickRangeChoice(DateField *first, DateField *last, QWidget *parent = nullptr);
+
+    // Where "today" comes from: the system's date unless set.
+    void setClock(Clock clock);
+    void choose(QuickRange range);
+
+private:
+    DateField *m_first;
+    DateField *m_last;
+    Clock m_clock;
 };
 
 } // namespace velmor

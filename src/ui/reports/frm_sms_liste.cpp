@@ -1,23 +1,30 @@
 #include "ui/reports/frm_sms_liste.h"
 
 #include "model/deliveryreportmodel.h"
+#include "model/reportfilter.h"
+#include "model/reportperiod.h"
+#include "model/reportresend.h"
 #include "model/session.h"
 #include "service/service.h"
 #include "ui/common/filedialog.h"
 #include "ui/common/listview.h"
 #include "ui/common/messagebox.h"
 #include "ui/reports/datefield.h"
+#include "ui/reports/reportchartpanel.h"
+#include "ui/reports/reportfilterbar.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -113,21 +120,35 @@ void Frm_Sms_Liste::buildControls()
         stripLayout->addWidget(label);
         stripLayout->addWidget(field);
     }
+    stripLayout->addSpacing(Twips(240));
+    m_quickRange = new QuickRangeChoice(m_dates[0], m_dates[1], strip);
+    m_quickRange->setObjectName(u"cmbHizliTarih"_s);
+    auto *rangeLabel = new QLabel(u"Aralık :"_s, strip);
+    rangeLabel->setBuddy(m_quickRange);
+    stripLayout->addWidget(rangeLabel);
+    stripLayout->addWidget(m_quickRange);
     stripLayout->addStretch(1);
     m_query = new QPushButton(u"Sorgula"_s, strip);
     m_query->setObjectName(u"Cmd_Liste"_s);
     stripLayout->addWidget(m_query);
 
-    // The frame: the list, the counts and the export.
+    // The frame: the filters, the list and the chart, the counts, the
+    // resend and the export.
     auto *frame = new QFrame(this);
     frame->setObjectName(u"TabControl2"_s);
     frame->setFrameShape(QFrame::StyledPanel);
+    m_filterBar = new ReportFilterBar(frame);
+    m_filterBar->setObjectName(u"suzgecler"_s);
+    m_tabs = new QTabWidget(frame);
+    m_tabs->setObjectName(u"tabRapor"_s);
     m_model = new DeliveryReportModel(this);
     m_model->setObjectName(u"reportModel"_s);
-    m_list = new QTreeView(frame);
+    m_shown = new DeliveryReportFilterModel(m_model, this);
+    m_shown->setObjectName(u"shownReportModel"_s);
+    m_list = new QTreeView(m_tabs);
     m_list->setObjectName(u"ListView1"_s);
     m_list->setAccessibleName(windowTitle());
-    m_list->setModel(m_model);
+    m_list->setModel(m_shown);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QHeaderView *header = m_list->header();
     header->setStretchLastSection(false);
@@ -138,11 +159,21 @@ void Frm_Sms_Liste::buildControls()
     for (int column = 0; column < DeliveryReportModel::ColumnCount; ++column)
         m_list->setColumnWidth(column, columnWidth(m_list, column));
     m_list->viewport()->installEventFilter(this);
+    m_chart = new ReportChartPanel(m_tabs);
+    m_chart->setAccessibleName(u"Grafik"_s);
+    m_tabs->addTab(m_list, u"Liste"_s);
+    m_tabs->addTab(m_chart, u"Grafik"_s);
 
     m_counts = new QLabel(frame);
     m_counts->setObjectName(u"lblDurumSayilari"_s);
     m_counts->setTextFormat(Qt::PlainText);
     m_counts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_resendUndelivered = new QPushButton(u"Ulaşmayanlara Yeniden Gönder"_s, frame);
+    m_resendUndelivered->setObjectName(u"Cmd_Ulasmayanlara_Gonder"_s);
+    m_resendUndelivered->setToolTip(u"Listede iletilmemiş mesajların numaralarını gönderim penceresine alır"_s);
+    m_resendSelected = new QPushButton(u"Seçilenlere Yeniden Gönder"_s, frame);
+    m_resendSelected->setObjectName(u"Cmd_Secilenlere_Gonder"_s);
+    m_resendSelected->setToolTip(u"Seçilen satırların numaralarını gönderim penceresine alır"_s);
     m_export = new QPushButton(u"Dışa Aktar"_s, frame);
     m_export->setObjectName(u"Cmd_Disa_Aktar"_s);
     m_export->setToolTip(u"Listeyi gösterildiği sırayla CSV dosyası olarak kaydeder"_s);
@@ -150,9 +181,12 @@ void Frm_Sms_Liste::buildControls()
 
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(Twips(kInset), Twips(kInset), Twips(kInset), Twips(kInset));
-    frameLayout->addWidget(m_list, 1);
+    frameLayout->addWidget(m_filterBar);
+    frameLayout->addWidget(m_tabs, 1);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_counts, 1);
+    bottom->addWidget(m_resendUndelivered);
+    bottom->addWidget(m_resendSelected);
     bottom->addWidget(m_export);
     frameLayout->addLayout(bottom);
 
@@ -163,7 +197,8 @@ void Frm_Sms_Liste::buildControls()
     layout->addWidget(frame, 1);
 
     // The order of creation is the order of the keyboard: the dates and their
-    // calendar buttons, "Sorgula", the list, "Dışa Aktar".
+    // calendar buttons, the quick range, "Sorgula", the filters, the tabs
+    // with the list and the chart, the two resends, "Dışa Aktar".
 
     // Enter in a date field queries as the button does; the window's focus
     // goes to the first date.
@@ -172,6 +207,11 @@ void Frm_Sms_Liste::buildControls()
     setFocusProxy(m_dates[0]);
     connect(m_query, &QPushButton::clicked, this, &Frm_Sms_Liste::Query);
     connect(m_export, &QPushButton::clicked, this, &Frm_Sms_Liste::ExportList);
+    connect(m_filterBar, &ReportFilterBar::filterChanged, this, &Frm_Sms_Liste::applyFilter);
+    connect(m_resendUndelivered, &QPushButton::clicked, this, &Frm_Sms_Liste::ResendUndelivered);
+    connect(m_resendSelected, &QPushButton::clicked, this, &Frm_Sms_Liste::ResendSelected);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &Frm_Sms_Liste::updateResendButtons);
 }
 
 std::optional<QString> Frm_Sms_Liste::readDate(int index)
@@ -207,7 +247,8 @@ void Frm_Sms_Liste::Query()
     m_model->clear();
     m_shownFrom.clear();
     m_shownTo.clear();
-    showCounts();
+    m_states.clear();
+    applyFilter();
 
     const std::pair<QString, QString> range = ReportDateRange(*first, *last);
     const QString &from = range.first;
@@ -228,26 +269,50 @@ void Frm_Sms_Liste::Query()
         showCounts();
         return;
     }
+    showReport(*report, from, to);
+}
+
+void Frm_Sms_Liste::showReport(const QString &report, const QString &from, const QString &to)
+{
     // Names as the phone book stands now, looked up once per number.
-    m_model->setRows(ParseDeliveryReport(*report, m_session.snapshot().contacts));
+    m_model->setRows(ParseDeliveryReport(report, m_session.snapshot().contacts));
     m_shownFrom = from;
     m_shownTo = to;
+    m_states = ReportStates(m_model->rows());
+    m_filterBar->setStates(m_states);
+    m_chart->setFileName(u"iletim-grafigi-%1-%2.png"_s.arg(from, to));
+    applyFilter();
+}
+
+void Frm_Sms_Liste::applyFilter()
+{
+    m_shown->setFilter(m_filterBar->filter());
     showCounts();
 }
 
 void Frm_Sms_Liste::showCounts()
 {
     const bool queried = !m_shownFrom.isEmpty();
-    m_export->setEnabled(m_model->rowCount() > 0 && !isRequestRunning());
+    m_export->setEnabled(m_shown->rowCount() > 0 && !isRequestRunning());
+    updateResendButtons();
+    QList<std::pair<QString, int>> counts;
+    QList<DeliveryReportRow> listed;
     if (!queried) {
         m_counts->clear();
-        return;
-    }
-    if (m_model->rowCount() == 0) {
+    } else if (m_model->rowCount() == 0) {
         m_counts->setText(u"Bu tarih aralığında gönderilmiş mesaj yok."_s);
-        return;
+    } else if (m_shown->rowCount() == 0) {
+        m_counts->setText(u"Seçilen duruma ya da aramaya uyan mesaj yok (toplam %1)."_s.arg(m_model->rowCount()));
+    } else {
+        listed = m_shown->listedRows();
+        counts = CountByState(listed);
+        const QString line = StateCountLine(counts);
+        // Narrowed: how many of how many, then the counts of those.
+        m_counts->setText(m_shown->isFiltered()
+                              ? u"%1 / %2 mesaj · %3"_s.arg(listed.size()).arg(m_model->rowCount()).arg(line)
+                              : line);
     }
-    m_counts->setText(StateCountLine(CountByState(m_model->rows())));
+    m_chart->setData(counts, CountSendsOverTime(listed, m_shownFrom, m_shownTo), m_states, m_counts->text());
 }
 
 void Frm_Sms_Liste::setControlsEnabled(bool enabled)
@@ -257,8 +322,10 @@ void Frm_Sms_Liste::setControlsEnabled(bool enabled)
     // request or read the rows meanwhile.
     for (DateField *field : m_dates)
         field->setEnabled(!busy);
+    m_quickRange->setEnabled(!busy);
     m_query->setEnabled(!busy);
-    m_export->setEnabled(!busy && m_model->rowCount() > 0);
+    m_export->setEnabled(!busy && m_shown->rowCount() > 0);
+    updateResendButtons();
     if (busy)
         setCursor(Qt::WaitCursor);
     else
@@ -267,11 +334,58 @@ void Frm_Sms_Liste::setControlsEnabled(bool enabled)
 
 void Frm_Sms_Liste::ExportList()
 {
-    if (isRequestRunning() || m_model->rowCount() == 0)
+    if (isRequestRunning() || m_shown->rowCount() == 0)
         return;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString suggested = QDir(folder).filePath(u"iletim-raporu-%1-%2.csv"_s.arg(m_shownFrom, m_shownTo));
-    SaveCsvFile(this, u"Listeyi Dışa Aktar"_s, suggested, m_model->shownTable(), u"Liste kaydedilemedi"_s);
+    SaveCsvFile(this, u"Listeyi Dışa Aktar"_s, suggested, m_shown->shownTable(), u"Liste kaydedilemedi"_s);
+}
+
+void Frm_Sms_Liste::updateResendButtons()
+{
+    const bool idle = !isRequestRunning();
+    m_resendUndelivered->setEnabled(idle && m_shown->rowCount() > 0);
+    m_resendSelected->setEnabled(idle && m_list->selectionModel()->hasSelection());
+}
+
+void Frm_Sms_Liste::ResendUndelivered()
+{
+    if (isRequestRunning() || m_shown->rowCount() == 0)
+        return;
+    requestResend(m_shown->listedRows(), true);
+}
+
+void Frm_Sms_Liste::ResendSelected()
+{
+    if (isRequestRunning())
+        return;
+    // In the order of the list.
+    QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end(),
+              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    QList<DeliveryReportRow> rows;
+    rows.reserve(selected.size());
+    for (const QModelIndex &index : std::as_const(selected))
+        rows.append(m_model->rows().at(m_model->positionAt(m_shown->mapToSource(index).row())));
+    if (rows.isEmpty()) {
+        MessageBox::show(this, u"Yeniden göndermek için listeden bir ya da birkaç satır seçin."_s);
+        return;
+    }
+    requestResend(rows, false);
+}
+
+void Frm_Sms_Liste::requestResend(const QList<DeliveryReportRow> &rows, bool undeliveredOnly)
+{
+    const ResendChoice choice = undeliveredOnly ? ResendToUndelivered(rows) : ResendToRows(rows);
+    if (choice.numbers.isEmpty()) {
+        MessageBox::show(this, undeliveredOnly
+                                   ? u"Listede yeniden gönderilecek mesaj yok: gösterilen mesajların hepsi "
+                                     "iletilmiş, hatalı numaraya gitmiş ya da cep telefonu numarası taşımıyor."_s
+                                   : u"Seçilen satırların hiçbirinde cep telefonu numarası yok; yeniden "
+                                     "gönderilecek numara bulunamadı."_s);
+        return;
+    }
+    emit resendRequested(choice.numbers, choice.message, choice.severalMessages);
 }
 
 void Frm_Sms_Liste::fitColumns()

@@ -1,6 +1,7 @@
 #include "ui/send/frm_gonder.h"
 
 #include "ui/common/listview.h"
+#include "ui/common/messagebox.h"
 #include "ui/send/messagepanel.h"
 #include "ui/send/recipientpicker.h"
 #include "ui/send/sendingpanel.h"
@@ -122,6 +123,29 @@ QString Frm_Gonder::SendSms(const QString &customerNo, const QString &senderName
                             const QString &message, const QString &phoneList, const QString &partCount)
 {
     return m_sending->SendSms(customerNo, senderName, messageType, message, phoneList, partCount);
+}
+
+bool Frm_Gonder::prepareResend(const QStringList &numbers, const QString &message, bool severalMessages)
+{
+    if (isRequestRunning()) {
+        MessageBox::show(this, QStringLiteral("Gönderim penceresi şu anda servisle çalışıyor; işlem bitince "
+                                              "yeniden göndermeyi tekrar deneyin."));
+        return false;
+    }
+    if ((!m_picker->recipients().isEmpty() || !m_message->message().isEmpty())
+        && !MessageBox::askYesNo(this, QString::fromUtf16(kApplicationTitle),
+                                 QStringLiteral("Gönderim penceresindeki alıcılar ve mesaj, yeniden gönderilecek "
+                                                "numaralar ve mesajla değiştirilsin mi?"))) {
+        return false;
+    }
+    m_picker->setRecipientNumbers(numbers);
+    m_message->setMessage(message);
+    if (severalMessages) {
+        MessageBox::show(this, QStringLiteral("Yeniden gönderilecek mesajların metinleri aynı değil; mesaj "
+                                              "kutusuna en çok gönderilen metin kondu. Göndermeden önce mesajı "
+                                              "gözden geçirin."));
+    }
+    return true;
 }
 
 const QString &Frm_Gonder::chosenKeys() const

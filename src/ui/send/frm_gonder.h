@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace velmor {
 
@@ -51,6 +52,13 @@ public:
     bool isChosen(const QString &markKey) const;
     const QList<Contact> &recipients() const;
     const QList<int> &candidates() const;
+
+    // A send again to numbers of the delivery report: the numbers
+    // (normalised mobile numbers) become the recipients and the message
+    // fills the message box, after asking when the window already holds
+    // others; says so when the rows carried several messages. Nothing is
+    // sent until the user sends. False when the user kept what was there.
+    bool prepareResend(const QStringList &numbers, const QString &message, bool severalMessages);
 
     QSize sizeHint() const override;
 

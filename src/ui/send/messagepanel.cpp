@@ -49,6 +49,13 @@ void MessagePanel::clear()
     boxChanged();
 }
 
+void MessagePanel::setMessage(const QString &text)
+{
+    m_box->setPlainText(text);
+    m_box->moveCursor(QTextCursor::End);
+    m_box->setFocus(Qt::OtherFocusReason);
+}
+
 void MessagePanel::loadTemplates()
 {
     m_templates->load();

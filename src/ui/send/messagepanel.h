@@ -26,6 +26,9 @@ public:
 
     // Empties the message box.
     void clear();
+    // Puts text into the box as a template does (converted there), the
+    // cursor at its end and the focus in the box.
+    void setMessage(const QString &text);
     // Reads the saved templates into the template row; says so when the
     // file cannot be read.
     void loadTemplates();

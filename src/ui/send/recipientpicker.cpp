@@ -1,5 +1,6 @@
 #include "ui/send/recipientpicker.h"
 
+#include "model/deliveryreport.h"
 #include "model/sendrules.h"
 #include "model/session.h"
 #include "text/numberlist.h"
@@ -318,6 +319,26 @@ void RecipientPicker::AddNumbers()
     if (!notes.isEmpty())
         MessageBox::show(this, notes.join(QStringLiteral("\n\n")));
     m_addNumber->setFocus();
+}
+
+void RecipientPicker::setRecipientNumbers(const QStringList &numbers)
+{
+    const ContactList &contacts = m_session.snapshot().contacts;
+    const ContactNames byNumber(contacts);
+    QList<Contact> known;
+    QStringList typed;
+    for (const QString &number : numbers) {
+        const qsizetype at = byNumber.find(number);
+        if (at >= 0)
+            known.append(contacts.at(at).toContact());
+        else
+            typed.append(number);
+    }
+    m_recipients.clear();
+    m_recipients.addContacts(known);
+    m_recipients.addNumbers(typed);
+    showRecipients();
+    ShowGroupContacts();
 }
 
 void RecipientPicker::selectAllCandidates()

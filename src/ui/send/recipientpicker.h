@@ -47,6 +47,10 @@ public:
     // Adds the numbers written in "Numara Ekle" as recipients; says which
     // were not added and leaves those in the field.
     void AddNumbers();
+    // Makes these numbers (normalised mobile numbers) the recipients, in
+    // place of those chosen: the phone book's first contact with the number
+    // when there is one, the number alone otherwise.
+    void setRecipientNumbers(const QStringList &numbers);
 
     const RecipientList &recipients() const { return m_recipients; }
     // The candidate set: positions in the contact list of the snapshot last read.
