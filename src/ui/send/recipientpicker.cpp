@@ -144,6 +144,11 @@ void RecipientPicker::buildControls()
     m_withoutNumber->setObjectName(QStringLiteral("lblNumarasiYok"));
     m_withoutNumber->setTextFormat(Qt::PlainText);
     m_withoutNumber->setVisible(false);
+    m_sendNote = new QLabel(recipients);
+    m_sendNote->setObjectName(QStringLiteral("lblGonderimNotu"));
+    m_sendNote->setTextFormat(Qt::PlainText);
+    m_sendNote->setWordWrap(true);
+    m_sendNote->setVisible(false);
     m_addNumber = new QLineEdit(recipients);
     m_addNumber->setObjectName(QStringLiteral("txtNumaraEkle"));
     // Room for a pasted list of many thousand numbers.
@@ -158,6 +163,7 @@ void RecipientPicker::buildControls()
     countRow->addWidget(new QLabel(QStringLiteral("SMS Gönderilecek Kişi Sayısı :"), recipients));
     countRow->addWidget(m_recipientCount);
     countRow->addWidget(m_withoutNumber);
+    countRow->addWidget(m_sendNote, 1);
     countRow->addStretch(1);
     recipientsLayout->addLayout(countRow);
     auto *numberRow = new QHBoxLayout;
@@ -239,6 +245,12 @@ void RecipientPicker::updateRecipientCount()
     m_withoutNumber->setVisible(withoutNumber > 0);
     m_recipientCount->setText(QString::number(m_recipients.size()));
     emit recipientsChanged();
+}
+
+void RecipientPicker::showSendNote(const QString &note)
+{
+    m_sendNote->setText(note);
+    m_sendNote->setVisible(!note.isEmpty());
 }
 
 void RecipientPicker::FilterGroupContacts()

@@ -48,6 +48,10 @@ public:
     // were not added and leaves those in the field.
     void AddNumbers();
 
+    // Beside the count, what the send makes of the recipients ("(2 yinelenen
+    // numara bir kez gönderilecek, 1 numara kara listede)"); empty: nothing.
+    void showSendNote(const QString &note);
+
     const RecipientList &recipients() const { return m_recipients; }
     // The candidate set: positions in the contact list of the snapshot last read.
     const QList<int> &candidates() const { return m_candidates; }
@@ -75,6 +79,7 @@ private:
     QTreeView *m_recipientList = nullptr;     // ListView3
     QLabel *m_recipientCount = nullptr;       // Label2_0
     QLabel *m_withoutNumber = nullptr;        // lblNumarasiYok
+    QLabel *m_sendNote = nullptr;             // lblGonderimNotu
     QLineEdit *m_addNumber = nullptr;         // txtNumaraEkle
     QPushButton *m_addNumberButton = nullptr; // cmdNumaraEkle
     QWidget *m_listCommands = nullptr;
