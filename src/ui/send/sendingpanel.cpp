@@ -206,6 +206,7 @@ void SendingPanel::finishRun()
 {
     const SendRunSummary summary = m_run->summary();
     const bool allSent = summary.sentRequests == m_run->requests().size();
+    const bool stoppedByUser = m_progress->stopAsked() && summary.stopped;
     m_progress->deleteLater();
     m_run->deleteLater();
     m_progress = nullptr;
@@ -214,6 +215,8 @@ void SendingPanel::finishRun()
     QString text = SendRunSummaryText(summary);
     if (allSent)
         text = QStringLiteral("Mesajlarınız Gönderildi.\n") + text;
+    else if (stoppedByUser)
+        text = QStringLiteral("Gönderimi durdurdunuz.\n") + text;
     else if (summary.sentRequests == 0 && summary.unknownRequests == 0)
         text = QStringLiteral("Mesajlarınız Gönderilemedi..!\n") + text;
     else if (summary.stopped)
