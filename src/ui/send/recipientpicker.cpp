@@ -163,9 +163,9 @@ void RecipientPicker::buildControls()
     countRow->addWidget(new QLabel(QStringLiteral("SMS Gönderilecek Kişi Sayısı :"), recipients));
     countRow->addWidget(m_recipientCount);
     countRow->addWidget(m_withoutNumber);
-    countRow->addWidget(m_sendNote, 1);
     countRow->addStretch(1);
     recipientsLayout->addLayout(countRow);
+    recipientsLayout->addWidget(m_sendNote);
     auto *numberRow = new QHBoxLayout;
     numberRow->addWidget(CaptionLabel(QStringLiteral("Numara Ekle :"), m_addNumber, recipients));
     numberRow->addWidget(m_addNumber, 1);

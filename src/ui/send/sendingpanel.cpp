@@ -221,8 +221,11 @@ void SendingPanel::finishRun()
         text = QStringLiteral("Mesajlarınız Gönderilemedi..!\n") + text;
     else if (summary.stopped)
         text = QStringLiteral("Gönderim yarıda kaldı.\n") + text;
-    // The balance as the service now holds it, after every request that went.
+    // The balance as the service now holds it, after every request that
+    // went; the last answer's when the service does not say.
     refreshBalance();
+    if (m_balance->text() == u"--" && !summary.balance.isEmpty())
+        m_balance->setText(summary.balance);
     MessageBox::show(this, text);
     m_send->setEnabled(true);
 }
