@@ -160,6 +160,20 @@ void SendingPanel::SendClick()
         m_send->setEnabled(true);
         return;
     }
+    // A message of fields alone leaves nothing for those whose fields are
+    // all empty: an empty SMS is never sent.
+    qsizetype withoutText = 0;
+    for (const PlannedRequest &request : plan.requests) {
+        if (request.text.trimmed().isEmpty())
+            withoutText += request.recipientCount();
+    }
+    if (withoutText > 0) {
+        MessageBox::show(this, QStringLiteral("Alanları boş olduğu için %1 kişiye gidecek mesaj boş kalıyor; boş mesaj "
+                                              "gönderilmez. Mesaja alanların dışında bir metin ekleyiniz.")
+                                   .arg(withoutText));
+        m_send->setEnabled(true);
+        return;
+    }
     if (const QString question = EmptyFieldQuestion(plan.emptyFields); !question.isEmpty()) {
         if (!MessageBox::askYesNo(this, QString::fromUtf16(kApplicationTitle), question)) {
             m_send->setEnabled(true);
