@@ -499,8 +499,11 @@ void TestSendDevServer::templates_fileWrittenElsewhere()
 
 void TestSendDevServer::personalised_eachNumberItsOwnText()
 {
+    // Exactly the sum of the parts: three recipients of the longest text
+    // would cost 6.
+    m_server->setBalance(kCustomer, u"5"_s);
     open();
-    const qint64 startBalance = m_server->balance(kCustomer).toLongLong();
+    const qint64 startBalance = 5;
     // The staff group's own contacts: Ali Kılıç, Şükrü Aksoy, Gülşen Bulut.
     clickNode(u"M_4"_s);
     click(u"Cmd_Sec");
@@ -524,6 +527,7 @@ void TestSendDevServer::personalised_eachNumberItsOwnText()
     QCOMPARE(text(u"Label2_1"), u"164"_s); // the message as typed
     QCOMPARE(text(u"lblMesajBilgisi"), u"1–2 mesaj"_s);
     QCOMPARE(text(u"Label7"), u"5"_s); // 1 + 2 + 2
+    QVERIFY(child<QPushButton>(u"cmdGonder")->isEnabled());
 
     // The preview: the first recipient's text, and the longest one.
     click(u"cmdOnizleme");
