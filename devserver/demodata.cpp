@@ -75,6 +75,8 @@ QList<GroupRow> DemoGroups()
         {10, 3, u"Çiçek Üreticileri"_s},
         {11, 4, u"Satış Ekibi"_s},
         {12, 4, u"Muhasebe"_s},
+        // The opt-out list: numbers that asked to receive nothing more.
+        {13, 0, u"Kara Liste"_s},
     };
 }
 
@@ -122,6 +124,7 @@ QList<ContactRow> DemoContacts()
         contact(38, 5, {u"Yağmur"_s, u"Koçak"_s, u"Gül Sokağı 3"_s, none, none, u"Ürgüp"_s, u"Nevşehir"_s, none, none, none}),
         contact(39, 2, {u"Süleyman"_s, u"Aktaş"_s, u"Şehitkamil Mah. 77"_s, none, none, u"Şehitkamil"_s, u"Gaziantep"_s, u"05357778801"_s, none, none}),
         contact(40, 5, {u"Nazlı"_s, u"Aktaş"_s, u"Şehitkamil Mah. 77"_s, none, none, u"Şehitkamil"_s, u"Gaziantep"_s, u"05357778801"_s, none, none}),
+        contact(41, 13, {u"Levent"_s, u"Sarı"_s, u"Fenerbahçe Cad. 12"_s, none, none, u"Kadıköy"_s, u"İstanbul"_s, u"05369990044"_s, none, none}),
     };
 }
 

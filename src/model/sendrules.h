@@ -59,8 +59,8 @@ bool HasNumberToSend(const Contact &recipient);
 bool HasNumberToSend(QStringView number);
 // The telephone list of a send: the mobile numbers of the recipients that
 // have one, as stored, in list order, joined with ",". A recipient without a
-// number leaves no trace (and costs nothing); two recipients sharing a
-// number are both sent.
+// number leaves no trace (and costs nothing). Repeats are kept here: a send
+// plans its recipients first (PlanSend), which gives each phone one SMS.
 QString BuildTelephoneList(const QList<Contact> &recipients);
 // The same from the recipients' numbers.
 QString BuildTelephoneList(const QStringList &numbers);

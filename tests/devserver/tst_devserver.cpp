@@ -107,14 +107,14 @@ private slots:
         QCOMPARE(s.customer[CustomerRecord::Cari_SMS_Gonderici_Adi3], u"VELMORDEMO"_s);
         QCOMPARE(s.customer[CustomerRecord::G_Ad1], QString());
 
-        QCOMPARE(s.groups.size(), 12);
+        QCOMPARE(s.groups.size(), 13);
         QCOMPARE(s.groups.first().Grp_Adi, u"Genel"_s);
         // Kadıköy Şubesi (8) lies two levels below a top-level group.
         QCOMPARE(velmor::test::findGroup(s, u"8"_s)->Grp_Ust_Grup_No, u"6"_s);
         QCOMPARE(velmor::test::findGroup(s, u"6"_s)->Grp_Ust_Grup_No, u"2"_s);
         QCOMPARE(velmor::test::findGroup(s, u"2"_s)->Grp_Ust_Grup_No, u"0"_s);
 
-        QCOMPARE(s.contacts.size(), 40);
+        QCOMPARE(s.contacts.size(), 41);
         int withoutMobile = 0;
         QHash<QString, QStringList> byMobile;
         for (int i = 0; i < s.contacts.size(); ++i) {
@@ -359,7 +359,7 @@ private slots:
         QTest::newRow("add top-level group")
             << Operation([](const Service &sv) { return AddGroup(sv, demo, u"0"_s, u"Yeni Grup"_s); }) << u"1"_s
             << Check([](const AccountSnapshot &s) {
-                   QCOMPARE(s.groups.size(), 13);
+                   QCOMPARE(s.groups.size(), 14);
                    QCOMPARE(s.groups.last().Grp_Ust_Grup_No, u"0"_s);
                    QCOMPARE(s.groups.last().Grp_Adi, u"Yeni Grup"_s);
                });
@@ -368,16 +368,16 @@ private slots:
             << Check([](const AccountSnapshot &s) { QCOMPARE(s.groups.last().Grp_Ust_Grup_No, u"8"_s); });
         QTest::newRow("add under a missing parent")
             << Operation([](const Service &sv) { return AddGroup(sv, demo, u"999"_s, u"X"_s); }) << u"0"_s
-            << groupCount(12);
+            << groupCount(13);
         QTest::newRow("add under a parent that is not a number")
             << Operation([](const Service &sv) { return AddGroup(sv, demo, u"iki"_s, u"X"_s); }) << u"0"_s
-            << groupCount(12);
+            << groupCount(13);
         QTest::newRow("add for an unknown customer")
             << Operation([](const Service &sv) { return AddGroup(sv, u"4242"_s, u"0"_s, u"X"_s); }) << u"0"_s
-            << groupCount(12);
+            << groupCount(13);
         QTest::newRow("group name with a field separator")
             << Operation([](const Service &sv) { return AddGroup(sv, demo, u"0"_s, u"A|B"_s); }) << u"0"_s
-            << groupCount(12);
+            << groupCount(13);
         QTest::newRow("rename group")
             << Operation([](const Service &sv) { return RenameGroup(sv, demo, u"3"_s, u"Toptancılar"_s); })
             << u"1"_s
@@ -386,13 +386,13 @@ private slots:
                });
         QTest::newRow("rename a missing group")
             << Operation([](const Service &sv) { return RenameGroup(sv, demo, u"99"_s, u"X"_s); }) << u"0"_s
-            << groupCount(12);
+            << groupCount(13);
         QTest::newRow("delete a group family")
             << Operation([](const Service &sv) { return DeleteGroups(sv, demo, u"2|6|7|8|9"_s, u"1"_s); })
             << u"1"_s
             << Check([](const AccountSnapshot &s) {
-                   QCOMPARE(s.groups.size(), 7);
-                   QCOMPARE(s.contacts.size(), 40);
+                   QCOMPARE(s.groups.size(), 8);
+                   QCOMPARE(s.contacts.size(), 41);
                    int inDefault = 0;
                    for (const ContactRef c : s.contacts)
                        inDefault += c.Grup_No() == u"1";
@@ -401,7 +401,7 @@ private slots:
         QTest::newRow("delete a sub-group alone keeps its sub-groups")
             << Operation([](const Service &sv) { return DeleteGroups(sv, demo, u"6"_s, u"2"_s); }) << u"1"_s
             << Check([](const AccountSnapshot &s) {
-                   QCOMPARE(s.groups.size(), 11);
+                   QCOMPARE(s.groups.size(), 12);
                    QCOMPARE(velmor::test::findGroup(s, u"8"_s)->Grp_Ust_Grup_No, u"2"_s);
                    QCOMPARE(velmor::test::findContact(s, u"19"_s)->Grup_No, u"2"_s);
                });
@@ -410,15 +410,15 @@ private slots:
             << u"0"_s << contactInGroup(u"5"_s, u"2"_s);
         QTest::newRow("delete with a number that is not one")
             << Operation([](const Service &sv) { return DeleteGroups(sv, demo, u"2|x"_s, u"1"_s); }) << u"0"_s
-            << groupCount(12);
+            << groupCount(13);
         QTest::newRow("delete into a group being deleted")
             << Operation([](const Service &sv) { return DeleteGroups(sv, demo, u"2|6"_s, u"6"_s); }) << u"0"_s
-            << groupCount(12);
+            << groupCount(13);
         QTest::newRow("add contact")
             << Operation([](const Service &sv) { return AddContact(sv, demo, contactData(u"5"_s, u"Şule"_s, u"05301234567"_s)); })
             << u"1"_s
             << Check([](const AccountSnapshot &s) {
-                   const std::optional<Contact> c = velmor::test::findContact(s, u"41"_s);
+                   const std::optional<Contact> c = velmor::test::findContact(s, u"42"_s);
                    QVERIFY(c);
                    QCOMPARE(c->Grup_No, u"5"_s);
                    QCOMPARE(c->Adr_Adi, u"Şule"_s);
@@ -429,10 +429,10 @@ private slots:
                });
         QTest::newRow("add contact to a missing group")
             << Operation([](const Service &sv) { return AddContact(sv, demo, contactData(u"77"_s, u"X"_s, QString())); })
-            << u"0"_s << Check([](const AccountSnapshot &s) { QCOMPARE(s.contacts.size(), 40); });
+            << u"0"_s << Check([](const AccountSnapshot &s) { QCOMPARE(s.contacts.size(), 41); });
         QTest::newRow("add contact with a stray separator")
             << Operation([](const Service &sv) { return AddContact(sv, demo, contactData(u"5"_s, u"A|B"_s, QString())); })
-            << u"0"_s << Check([](const AccountSnapshot &s) { QCOMPARE(s.contacts.size(), 40); });
+            << u"0"_s << Check([](const AccountSnapshot &s) { QCOMPARE(s.contacts.size(), 41); });
         QTest::newRow("update contact")
             << Operation([](const Service &sv) { return UpdateContact(sv, u"3"_s, contactData(u"9"_s, u"Işıl"_s, u"05309876543"_s)); })
             << u"1"_s
@@ -444,19 +444,19 @@ private slots:
                });
         QTest::newRow("update a missing contact")
             << Operation([](const Service &sv) { return UpdateContact(sv, u"999"_s, contactData(u"1"_s, u"X"_s, QString())); })
-            << u"0"_s << Check([](const AccountSnapshot &s) { QCOMPARE(s.contacts.size(), 40); });
+            << u"0"_s << Check([](const AccountSnapshot &s) { QCOMPARE(s.contacts.size(), 41); });
         QTest::newRow("delete contact")
             << Operation([](const Service &sv) { return DeleteContact(sv, u"12"_s); }) << u"1"_s
             << Check([](const AccountSnapshot &s) {
-                   QCOMPARE(s.contacts.size(), 39);
+                   QCOMPARE(s.contacts.size(), 40);
                    QVERIFY(!velmor::test::findContact(s, u"12"_s));
                });
         QTest::newRow("delete a missing contact")
             << Operation([](const Service &sv) { return DeleteContact(sv, u"999"_s); }) << u"0"_s
-            << Check([](const AccountSnapshot &s) { QCOMPARE(s.contacts.size(), 40); });
+            << Check([](const AccountSnapshot &s) { QCOMPARE(s.contacts.size(), 41); });
         QTest::newRow("delete with a record number that is not one")
             << Operation([](const Service &sv) { return DeleteContact(sv, u"12a"_s); }) << u"0"_s
-            << Check([](const AccountSnapshot &s) { QCOMPARE(s.contacts.size(), 40); });
+            << Check([](const AccountSnapshot &s) { QCOMPARE(s.contacts.size(), 41); });
         QTest::newRow("move contact")
             << Operation([](const Service &sv) { return MoveContact(sv, u"1"_s, u"9"_s); }) << u"1"_s
             << contactInGroup(u"1"_s, u"9"_s);
@@ -508,7 +508,7 @@ private slots:
         QVERIFY(raw.startsWith("HTTP/1.1 200"));
         QVERIFY(!raw.toLower().contains("<rehber>"));
         QCOMPARE(live.server->receivedBodies().constLast(), body);
-        QCOMPARE(live.snapshot().groups.size(), 12);
+        QCOMPARE(live.snapshot().groups.size(), 13);
     }
 
     void connectionClose_data()
@@ -556,7 +556,7 @@ private slots:
         options.recordBodies = false;
         LiveService live(options);
         QCOMPARE(AddGroup(*live.service, demo, u"0"_s, u"Yeni Grup"_s), u"1"_s);
-        QCOMPARE(live.snapshot().groups.size(), 13);
+        QCOMPARE(live.snapshot().groups.size(), 14);
         QVERIFY(live.server->receivedBodies().isEmpty());
     }
 
@@ -590,7 +590,7 @@ private slots:
         }
         options.resetDemo = true;
         LiveService live(options);
-        QCOMPARE(live.snapshot().groups.size(), 12);
+        QCOMPARE(live.snapshot().groups.size(), 13);
         QCOMPARE(live.server->balance(demo), u"1000"_s);
         QCOMPARE(live.server->reportRowCount(demo), 10);
     }
@@ -601,8 +601,8 @@ private slots:
         options.seedLarge = 3000;
         LiveService live(options);
         const AccountSnapshot s = live.snapshot();
-        QCOMPARE(s.groups.size(), 12 + 1000);
-        QCOMPARE(s.contacts.size(), 40 + 3000);
+        QCOMPARE(s.groups.size(), 13 + 1000);
+        QCOMPARE(s.contacts.size(), 41 + 3000);
         QSet<QString> groupNumbers;
         for (const ContactGroup &g : s.groups)
             groupNumbers.insert(g.Grup_No);

@@ -100,7 +100,7 @@ private slots:
             QSqlDatabase::removeDatabase(u"other"_s);
         }
         const QByteArray expected = plainAccountPayload(store, demo);
-        QCOMPARE(store.contacts(demo).size(), 42);
+        QCOMPARE(store.contacts(demo).size(), 43);
         QVERIFY(expected.contains('\0'));
         QCOMPARE(accountReply(store, demo), expected);
         QCOMPARE(accountReply(store, u" 1001 "_s), expected);

@@ -1,10 +1,12 @@
 #include "ui/send/frm_gonder.h"
 
+#include "model/session.h"
 #include "ui/common/listview.h"
 #include "ui/common/messagebox.h"
 #include "ui/send/messagepanel.h"
 #include "ui/send/recipientpicker.h"
 #include "ui/send/sendingpanel.h"
+#include "ui/send/sendpreview.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -12,7 +14,7 @@
 namespace velmor {
 
 Frm_Gonder::Frm_Gonder(const Service &service, Session &session, QWidget *parent)
-    : ChildWindow(parent)
+    : ChildWindow(parent), m_session(session), m_optOut(session.snapshot())
 {
     setObjectName(QStringLiteral("Frm_Gonder"));
     setWindowTitle(QStringLiteral("SMS Gönder"));
@@ -53,20 +55,53 @@ void Frm_Gonder::buildPanels()
     layout->addLayout(lower, 1);
 
     // A change of the recipients recomputes the cost at once; a change of the
-    // message only when its length changed.
-    connect(m_picker, &RecipientPicker::recipientsChanged, this, [this] {
-        prepareSend();
-        m_sending->CalculateCost();
+    // message when its length changed, or (fields in it) its cost.
+    connect(m_picker, &RecipientPicker::recipientsChanged, this, &Frm_Gonder::recipientsChanged);
+    connect(m_message, &MessagePanel::messageChanged, this, [this] {
+        if (prepareSend())
+            m_sending->CalculateCost();
     });
-    connect(m_message, &MessagePanel::messageChanged, this, &Frm_Gonder::prepareSend);
     connect(m_message, &MessagePanel::lengthChanged, m_sending, &SendingPanel::CalculateCost);
+    connect(m_message, &MessagePanel::previewRequested, this, &Frm_Gonder::ShowPreview);
+    connect(&m_session, &Session::snapshotChanged, this, &Frm_Gonder::snapshotChanged);
 }
 
-void Frm_Gonder::prepareSend()
+void Frm_Gonder::recipientsChanged()
 {
-    const RecipientList &recipients = m_picker->recipients();
-    m_sending->setPreparedSend({recipients.contacts(), recipients.reachableCount(), m_message->message(),
-                                m_message->length()});
+    m_sendRecipients = m_picker->recipients().sendRecipients();
+    prepareSend();
+    m_sending->CalculateCost();
+}
+
+void Frm_Gonder::snapshotChanged()
+{
+    // A number put into the opt-out list meanwhile is left out from now on.
+    m_optOut = OptOutList(m_session.snapshot());
+    if (prepareSend())
+        m_sending->CalculateCost();
+}
+
+bool Frm_Gonder::prepareSend()
+{
+    PersonalisedMessage message(m_message->message());
+    SendPlan plan = PlanSend(message, m_sendRecipients, m_optOut);
+    m_picker->showSendNote(RecipientCountNote(plan));
+    m_message->showRecipientParts(message.hasFields() && plan.sendCount > 0 ? PartRangeText(plan) : QString());
+    const bool costChanged = plan.cost != m_sending->preparedSend().plan.cost;
+    m_sending->setPreparedSend(
+        {m_picker->recipients().size(), std::move(message), m_message->length(), std::move(plan)});
+    return costChanged;
+}
+
+void Frm_Gonder::ShowPreview()
+{
+    const PreparedSend &send = m_sending->preparedSend();
+    MessageBox::show(this, SendPreviewText(send.plan, m_sendRecipients, send.message.text()));
+}
+
+bool Frm_Gonder::refusesToClose() const
+{
+    return ChildWindow::refusesToClose() || m_sending->isSending();
 }
 
 void Frm_Gonder::FillGroupTree()

@@ -2,6 +2,8 @@
 
 #include "ui/common/childwindow.h"
 
+#include "model/recipient.h"
+#include "model/sendplan.h"
 #include "model/snapshot.h"
 
 #include <QList>
@@ -20,7 +22,9 @@ class Session;
 // with the group tree built from the snapshot and the balance read from the
 // service; everything after that is the user's. A frame around three panels:
 // the recipient picker and the message panel say when they change, and the
-// window hands the send they make up to the sending panel.
+// window plans the send they make up (each recipient's text, one SMS per
+// phone, nothing to the opt-out list, the cost) and hands it to the sending
+// panel, with what the plan says to the other two.
 class Frm_Gonder : public ChildWindow
 {
     Q_OBJECT
@@ -60,16 +64,31 @@ public:
     // sent until the user sends. False when the user kept what was there.
     bool prepareResend(const QStringList &numbers, const QString &message, bool severalMessages);
 
+    // "Önizleme": the message as the first recipient, and the one with the
+    // longest text, will receive it.
+    void ShowPreview();
+
     QSize sizeHint() const override;
+
+protected:
+    bool refusesToClose() const override;
 
 private:
     void buildPanels();
-    // Hands the recipients and the message as they now stand to the sending panel.
-    void prepareSend();
+    // Plans the send of the message as it now stands to the recipients and
+    // hands it to the sending panel; true when the cost changed.
+    bool prepareSend();
+    void recipientsChanged();
+    void snapshotChanged();
 
     RecipientPicker *m_picker = nullptr;
     MessagePanel *m_message = nullptr;
     SendingPanel *m_sending = nullptr;
+    const Session &m_session;
+
+    // The recipients as the send takes them, and the numbers never sent to.
+    QList<Recipient> m_sendRecipients;
+    OptOutList m_optOut;
 };
 
 } // namespace velmor

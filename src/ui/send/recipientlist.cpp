@@ -16,6 +16,16 @@ bool recordNumberLess(const Contact &a, const Contact &b)
 
 } // namespace
 
+QList<Recipient> RecipientList::sendRecipients() const
+{
+    QList<Recipient> recipients;
+    recipients.reserve(m_recipients.size());
+    for (const Contact &contact : m_recipients)
+        recipients.append(IsOutsideRecipient(contact) ? TypedRecipient(contact.Adr_GSM_No)
+                                                      : RecipientFromContact(contact));
+    return recipients;
+}
+
 void RecipientList::clear()
 {
     m_recipients.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/recipient.h"
 #include "model/snapshot.h"
 
 #include <QList>
@@ -27,6 +28,9 @@ public:
 
     // Recipients with a number to send to; only they are sent to and charged.
     qsizetype reachableCount() const { return m_reachable; }
+    // The recipients as a send takes them, in list order: a contact's names
+    // for the message's fields, a number from outside with none.
+    QList<Recipient> sendRecipients() const;
 
     void clear();
     // Adds these contacts in this order; a MarkKey already chosen is passed

@@ -145,6 +145,11 @@ void RecipientPicker::buildControls()
     m_withoutNumber->setObjectName(QStringLiteral("lblNumarasiYok"));
     m_withoutNumber->setTextFormat(Qt::PlainText);
     m_withoutNumber->setVisible(false);
+    m_sendNote = new QLabel(recipients);
+    m_sendNote->setObjectName(QStringLiteral("lblGonderimNotu"));
+    m_sendNote->setTextFormat(Qt::PlainText);
+    m_sendNote->setWordWrap(true);
+    m_sendNote->setVisible(false);
     m_addNumber = new QLineEdit(recipients);
     m_addNumber->setObjectName(QStringLiteral("txtNumaraEkle"));
     // Room for a pasted list of many thousand numbers.
@@ -161,6 +166,7 @@ void RecipientPicker::buildControls()
     countRow->addWidget(m_withoutNumber);
     countRow->addStretch(1);
     recipientsLayout->addLayout(countRow);
+    recipientsLayout->addWidget(m_sendNote);
     auto *numberRow = new QHBoxLayout;
     numberRow->addWidget(CaptionLabel(QStringLiteral("Numara Ekle :"), m_addNumber, recipients));
     numberRow->addWidget(m_addNumber, 1);
@@ -244,6 +250,12 @@ void RecipientPicker::updateRecipientCount()
     m_withoutNumber->setVisible(withoutNumber > 0);
     m_recipientCount->setText(QString::number(m_recipients.size()));
     emit recipientsChanged();
+}
+
+void RecipientPicker::showSendNote(const QString &note)
+{
+    m_sendNote->setText(note);
+    m_sendNote->setVisible(!note.isEmpty());
 }
 
 void RecipientPicker::FilterGroupContacts()

@@ -52,6 +52,10 @@ public:
     // when there is one, the number alone otherwise.
     void setRecipientNumbers(const QStringList &numbers);
 
+    // Beside the count, what the send makes of the recipients ("(2 yinelenen
+    // numara bir kez gönderilecek, 1 numara kara listede)"); empty: nothing.
+    void showSendNote(const QString &note);
+
     const RecipientList &recipients() const { return m_recipients; }
     // The candidate set: positions in the contact list of the snapshot last read.
     const QList<int> &candidates() const { return m_candidates; }
@@ -79,6 +83,7 @@ private:
     QTreeView *m_recipientList = nullptr;     // ListView3
     QLabel *m_recipientCount = nullptr;       // Label2_0
     QLabel *m_withoutNumber = nullptr;        // lblNumarasiYok
+    QLabel *m_sendNote = nullptr;             // lblGonderimNotu
     QLineEdit *m_addNumber = nullptr;         // txtNumaraEkle
     QPushButton *m_addNumberButton = nullptr; // cmdNumaraEkle
     QWidget *m_listCommands = nullptr;

@@ -1,11 +1,13 @@
 #include "ui/send/sendingpanel.h"
 
 #include "model/sendrules.h"
+#include "model/sendrunner.h"
 #include "model/session.h"
 #include "service/service.h"
 #include "text/turkish.h"
 #include "ui/common/controls.h"
 #include "ui/common/messagebox.h"
+#include "ui/send/sendprogressdialog.h"
 #include "ui/send/sendwidgets.h"
 
 #include <QComboBox>
@@ -105,27 +107,32 @@ QString SendingPanel::FetchCreditBalance(const QString &customerNo)
     return CreditBalanceFromPayload(payload);
 }
 
+bool SendingPanel::nobodyToReach() const
+{
+    return m_prepared.recipientCount > 0 && m_prepared.plan.sendCount == 0 && m_prepared.messageLength != 0;
+}
+
 void SendingPanel::applyCost(const CostDecision &decision)
 {
     m_cost->setText(decision.cost);
-    // Recipients of whom none has a number cost nothing, and the button stays
-    // offered so that its click says why nothing goes out.
-    const bool nobodyToReach =
-        !m_prepared.recipients.isEmpty() && m_prepared.reachable == 0 && m_prepared.messageLength != 0;
-    // Without an approved sender name there is nothing to send under.
-    m_send->setEnabled((decision.sendEnabled || nobodyToReach) && hasSenderName());
+    // Recipients of whom none can be sent to cost nothing, and the button
+    // stays offered so that its click says why nothing goes out. Without an
+    // approved sender name there is nothing to send under.
+    m_send->setEnabled((decision.sendEnabled || nobodyToReach()) && hasSenderName() && !isSending());
 }
 
 void SendingPanel::CalculateCost()
 {
-    // Only recipients with a number are charged.
-    applyCost(velmor::CalculateCost(QString::number(m_prepared.reachable), QString::number(m_prepared.messageLength),
-                                    m_balance->text()));
+    // Charged: one SMS per number, none to the opt-out list or to recipients
+    // without a number, each with the parts of its own text.
+    const SendPlan &plan = m_prepared.plan;
+    applyCost(ReapplyCostRule(QString::number(plan.sendCount), QString::number(m_prepared.messageLength),
+                              QString::number(plan.cost), m_balance->text()));
 }
 
 void SendingPanel::BalanceClick()
 {
-    applyCost(ReapplyCostRule(QString::number(m_prepared.reachable), QString::number(m_prepared.messageLength),
+    applyCost(ReapplyCostRule(QString::number(m_prepared.plan.sendCount), QString::number(m_prepared.messageLength),
                               m_cost->text(), m_balance->text()));
 }
 
@@ -139,20 +146,51 @@ QString SendingPanel::SendSms(const QString &customerNo, const QString &senderNa
 void SendingPanel::SendClick()
 {
     m_send->setEnabled(false);
-    if (m_session.loginActive() != u"1" || !hasSenderName())
+    if (m_session.loginActive() != u"1" || !hasSenderName() || isSending())
         return;
-    if (m_prepared.reachable == 0) {
-        MessageBox::show(this, QStringLiteral("Seçilen kişilerin hiçbirinin cep telefonu numarası yok. "
-                                              "Mesaj gönderilmedi."));
+    // Held for the send: the window may prepare another meanwhile.
+    const PreparedSend send = m_prepared;
+    const SendPlan &plan = send.plan;
+    if (plan.sendCount == 0) {
+        MessageBox::show(this, plan.optedOut == 0
+                                   ? QStringLiteral("Seçilen kişilerin hiçbirinin cep telefonu numarası yok. "
+                                                    "Mesaj gönderilmedi.")
+                                   : QStringLiteral("Gönderilecek numara kalmadı %1. Mesaj gönderilmedi.")
+                                         .arg(RecipientCountNote(plan)));
         m_send->setEnabled(true);
         return;
     }
+    // A message of fields alone leaves nothing for those whose fields are
+    // all empty: an empty SMS is never sent.
+    qsizetype withoutText = 0;
+    for (const PlannedRequest &request : plan.requests) {
+        if (request.text.trimmed().isEmpty())
+            withoutText += request.recipientCount();
+    }
+    if (withoutText > 0) {
+        MessageBox::show(this, QStringLiteral("Alanları boş olduğu için %1 kişiye gidecek mesaj boş kalıyor; boş mesaj "
+                                              "gönderilmez. Mesaja alanların dışında bir metin ekleyiniz.")
+                                   .arg(withoutText));
+        m_send->setEnabled(true);
+        return;
+    }
+    if (const QString question = EmptyFieldQuestion(plan.emptyFields); !question.isEmpty()) {
+        if (!MessageBox::askYesNo(this, QString::fromUtf16(kApplicationTitle), question)) {
+            m_send->setEnabled(true);
+            return;
+        }
+    }
+    if (plan.requests.size() == 1)
+        sendOne(plan.requests.constFirst());
+    else
+        startRun(plan.requests);
+}
 
-    // Held for the send: the window may prepare another meanwhile.
-    const PreparedSend send = m_prepared;
-    const QString partCount = QString::number(MessagePartCount(send.messageLength));
+void SendingPanel::sendOne(const PlannedRequest &request)
+{
     const QString reply = SendSms(m_session.customerNo(), m_senderName->currentText(), QStringLiteral("1"),
-                                  MessageForSending(send.message), BuildTelephoneList(send.recipients), partCount);
+                                  MessageForSending(request.text), request.telephoneList(),
+                                  QString::number(request.parts));
     if (m_service.lastOutcome() == RequestOutcome::Abandoned) {
         // The service may have sent the messages before the user gave up
         // waiting: say so, and show the balance as it now stands.
@@ -166,6 +204,43 @@ void SendingPanel::SendClick()
     m_balance->setText(GetTagText(reply, QStringLiteral("<SMSGonderim>")));
     MessageBox::show(this, SendSucceeded(m_balance->text()) ? QStringLiteral("Mesajlarınız Gönderildi.")
                                                             : QStringLiteral("Mesajlarınız Gönderilemedi..!"));
+    m_send->setEnabled(true);
+}
+
+void SendingPanel::startRun(const QList<PlannedRequest> &requests)
+{
+    m_run = new SendRunner(m_service, m_session.customerNo(), m_senderName->currentText(), requests, this);
+    m_progress = new SendProgressDialog(*m_run, this);
+    // The summary comes after the dialog has closed, from the window's own loop.
+    connect(m_run, &SendRunner::finished, this, &SendingPanel::finishRun, Qt::QueuedConnection);
+    m_progress->start();
+}
+
+void SendingPanel::finishRun()
+{
+    const SendRunSummary summary = m_run->summary();
+    const bool allSent = summary.sentRequests == m_run->requests().size();
+    const bool stoppedByUser = m_progress->stopAsked() && summary.stopped;
+    m_progress->deleteLater();
+    m_run->deleteLater();
+    m_progress = nullptr;
+    m_run = nullptr;
+
+    QString text = SendRunSummaryText(summary);
+    if (allSent)
+        text = QStringLiteral("Mesajlarınız Gönderildi.\n") + text;
+    else if (stoppedByUser)
+        text = QStringLiteral("Gönderimi durdurdunuz.\n") + text;
+    else if (summary.sentRequests == 0 && summary.unknownRequests == 0)
+        text = QStringLiteral("Mesajlarınız Gönderilemedi..!\n") + text;
+    else if (summary.stopped)
+        text = QStringLiteral("Gönderim yarıda kaldı.\n") + text;
+    // The balance as the service now holds it, after every request that
+    // went; the last answer's when the service does not say.
+    refreshBalance();
+    if (m_balance->text() == u"--" && !summary.balance.isEmpty())
+        m_balance->setText(summary.balance);
+    MessageBox::show(this, text);
     m_send->setEnabled(true);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "model/snapshot.h"
+#include "model/personalisedmessage.h"
+#include "model/sendplan.h"
 
 #include <QList>
 #include <QString>
@@ -15,6 +16,8 @@ class QPushButton;
 
 namespace velmor {
 
+class SendProgressDialog;
+class SendRunner;
 class Service;
 class Session;
 struct CostDecision;
@@ -22,15 +25,17 @@ struct CostDecision;
 // A send as the window prepares it from the recipients and the message.
 struct PreparedSend
 {
-    QList<Contact> recipients;   // in list order
-    qsizetype reachable = 0;     // the recipients with a number to send to
-    QString message;             // as the message box holds it
-    qsizetype messageLength = 0; // as the service counts it
+    qsizetype recipientCount = 0; // the rows of the recipient list
+    PersonalisedMessage message;  // as the message box holds it
+    qsizetype messageLength = 0;  // of the message as typed, as the service counts it
+    SendPlan plan;                // what goes to whom, and the cost
 };
 
 // The sending panel: the sender name, the balance, the cost and the send
-// button, and the send itself. Sends what the window last prepared; never
-// looks at the other panels.
+// button, and the send itself: one request for one text, or a run of
+// requests (one per distinct text of a personalised message) under a
+// progress dialog that can stop it between two requests. Sends what the
+// window last prepared; never looks at the other panels.
 class SendingPanel : public QWidget
 {
     Q_OBJECT
@@ -54,6 +59,9 @@ public:
 
     // What the next send is; the cost follows on CalculateCost.
     void setPreparedSend(PreparedSend send) { m_prepared = std::move(send); }
+    const PreparedSend &preparedSend() const { return m_prepared; }
+    // True while a run of several requests is under way.
+    bool isSending() const { return m_run != nullptr; }
 
     // The balance figure for the customer: the number, or "--".
     QString FetchCreditBalance(const QString &customerNo);
@@ -73,6 +81,12 @@ protected:
 private:
     void applyCost(const CostDecision &decision);
     bool hasSenderName() const;
+    bool nobodyToReach() const;
+    // One command 3 for the one text of the send.
+    void sendOne(const PlannedRequest &request);
+    // The requests one after the other; the summary comes when the run ends.
+    void startRun(const QList<PlannedRequest> &requests);
+    void finishRun();
 
     const Service &m_service;
     const Session &m_session;
@@ -86,6 +100,8 @@ private:
     QGridLayout *m_commandsLayout = nullptr;
 
     PreparedSend m_prepared;
+    SendRunner *m_run = nullptr;
+    SendProgressDialog *m_progress = nullptr;
 };
 
 } // namespace velmor

@@ -536,7 +536,8 @@ void TestFrmGonder::tabOrder_followsTheFrames()
     } while (widget != first && chain.size() < 40);
     const QStringList expected{u"TreeView1"_s,      u"text1"_s,          u"ListView2"_s,   u"Cmd_Sec"_s,
                                u"Cmd_Secim_iptal"_s, u"ListView3"_s,      u"txtNumaraEkle"_s, u"cmdNumaraEkle"_s,
-                               u"Text2"_s,          u"cmbSablon"_s,      u"cmdSablonKaydet"_s, u"cmdSablonSil"_s,
+                               u"Text2"_s,          u"cmdAlanEkle"_s,    u"cmdOnizleme"_s,
+                               u"cmbSablon"_s,      u"cmdSablonKaydet"_s, u"cmdSablonSil"_s,
                                u"Combo1"_s,         u"Cmd_Lst_Ekle"_s,   u"Cmd_Lst_Cikar"_s, u"cmdGonder"_s};
     QCOMPARE(chain, expected);
 }

@@ -1,12 +1,16 @@
 // The send window against the development service: the demo account logs in,
 // a message goes out to chosen contacts and to numbers typed in, the service
 // lowers the balance and records one delivery report row per number. The
-// message that arrives is the one the box showed; templates outlive the window.
+// message that arrives is the one the box showed, each recipient's own when
+// it holds fields; one SMS per phone, none to the "Kara Liste" numbers;
+// templates outlive the window.
 
 #include "sendwindowtest.h"
 #include "testsupport.h"
 
 #include "devserver.h"
+#include "model/deliveryreport.h"
+#include "model/sendrunner.h"
 #include "model/session.h"
 #include "model/snapshot.h"
 #include "service/coding.h"
@@ -17,8 +21,10 @@
 #include "ui/send/messagetemplates.h"
 #include "ui/send/messageedit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -28,6 +34,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -74,6 +81,10 @@ private slots:
     void numbers_fromOutsideThePhoneBook();
     void templates_keptAcrossWindows();
     void templates_fileWrittenElsewhere();
+    void personalised_eachNumberItsOwnText();
+    void optOut_neitherSentNorCharged();
+    void personalised_stoppedBetweenRequests();
+    void personalised_emptyFieldAsked();
 
 private:
     Frm_Gonder *open();
@@ -82,6 +93,12 @@ private:
     void click(const char16_t *button) const { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
     void addRecords(const QStringList &recordNumbers);
     QByteArray lastSendBody() const;
+    QList<QByteArray> sendBodies() const;
+    void clickNode(const QString &key) const;
+    // A click on the send button that sends nothing and says why.
+    void sendGoesNowhere(const QString &why);
+    // The delivery report's rows whose message holds the text, "number message", sorted.
+    QStringList reportedWith(const QString &text) const;
 
     std::unique_ptr<dev::DevServer> m_server;
     std::unique_ptr<Service> m_service;
@@ -146,6 +163,50 @@ QByteArray TestSendDevServer::lastSendBody() const
     return {};
 }
 
+QList<QByteArray> TestSendDevServer::sendBodies() const
+{
+    QList<QByteArray> found;
+    for (const QByteArray &body : m_server->receivedBodies()) {
+        if (body.startsWith("Rehber=3&"))
+            found.append(body);
+    }
+    return found;
+}
+
+void TestSendDevServer::sendGoesNowhere(const QString &why)
+{
+    m_server->clearReceivedBodies();
+    m_boxes->clear();
+    click(u"cmdGonder");
+    QCOMPARE(m_boxes->texts(), QStringList{why});
+    QVERIFY(sendBodies().isEmpty());
+}
+
+void TestSendDevServer::clickNode(const QString &key) const
+{
+    auto *tree = child<QTreeWidget>(u"TreeView1");
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toString() == key) {
+            tree->scrollToItem(*it);
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(*it).center());
+            return;
+        }
+    }
+    qFatal("node %s not found", qPrintable(key));
+}
+
+QStringList TestSendDevServer::reportedWith(const QString &text) const
+{
+    const QString report = FetchDeliveryReport(*m_service, kCustomer, u"00010101"_s, u"99991231"_s);
+    QStringList found;
+    for (const DeliveryReportRow &row : ParseDeliveryReport(report, m_session->snapshot().contacts)) {
+        if (row.message.contains(text))
+            found.append(row.phone + u' ' + row.message);
+    }
+    found.sort();
+    return found;
+}
+
 void TestSendDevServer::send_lowersBalanceAndAddsReportRows()
 {
     open();
@@ -203,14 +264,16 @@ void TestSendDevServer::send_leavesOutRecipientsWithoutNumber()
     QCOMPARE(text(u"Label2_0"), u"6"_s);
     QVERIFY(child<QLabel>(u"lblNumarasiYok")->isVisible());
     QCOMPARE(text(u"lblNumarasiYok"), u"(3 kişinin numarası yok)"_s);
-    QCOMPARE(text(u"Label7"), u"6"_s); // 3 numbers × 2 parts
+    // 39 and 40 share a phone: it rings once and is charged once.
+    QCOMPARE(text(u"lblGonderimNotu"), u"(1 yinelenen numara bir kez gönderilecek)"_s);
+    QCOMPARE(text(u"Label7"), u"4"_s); // 2 numbers × 2 parts
 
     click(u"cmdGonder");
     QCOMPARE(m_boxes->texts(), QStringList{u"Mesajlarınız Gönderildi."_s});
-    QCOMPARE(decodedField(lastSendBody(), u"Tel_Nolar"_s), u"05321112233,05357778801,05357778801"_s);
+    QCOMPARE(decodedField(lastSendBody(), u"Tel_Nolar"_s), u"05321112233,05357778801"_s);
     QCOMPARE(decodedField(lastSendBody(), u"Kontor"_s), u"2"_s);
-    QCOMPARE(m_server->balance(kCustomer), QString::number(startBalance - 6));
-    QCOMPARE(m_server->reportRowCount(kCustomer), reportRows + 3);
+    QCOMPARE(m_server->balance(kCustomer), QString::number(startBalance - 4));
+    QCOMPARE(m_server->reportRowCount(kCustomer), reportRows + 2);
 
     // Only recipients without a number left: nothing to pay, and the send
     // says why it does not go.
@@ -225,13 +288,8 @@ void TestSendDevServer::send_leavesOutRecipientsWithoutNumber()
     QCOMPARE(text(u"Label2_0"), u"3"_s);
     QCOMPARE(text(u"lblNumarasiYok"), u"(3 kişinin numarası yok)"_s);
     QCOMPARE(text(u"Label7"), u"0"_s);
-    m_server->clearReceivedBodies();
-    m_boxes->clear();
-    click(u"cmdGonder");
-    QCOMPARE(m_boxes->texts(),
-             QStringList{u"Seçilen kişilerin hiçbirinin cep telefonu numarası yok. Mesaj gönderilmedi."_s});
-    QVERIFY(lastSendBody().isEmpty());
-    QCOMPARE(m_server->balance(kCustomer), QString::number(startBalance - 6));
+    sendGoesNowhere(u"Seçilen kişilerin hiçbirinin cep telefonu numarası yok. Mesaj gönderilmedi."_s);
+    QCOMPARE(m_server->balance(kCustomer), QString::number(startBalance - 4));
 
     recipients->selectAll();
     click(u"Cmd_Lst_Cikar");
@@ -436,6 +494,166 @@ void TestSendDevServer::templates_fileWrittenElsewhere()
     MessageTemplateStore reread(path);
     QCOMPARE(reread.load(), MessageTemplateStore::LoadResult::Loaded);
     QCOMPARE(reread.templates().size(), 1);
+}
+
+
+void TestSendDevServer::personalised_eachNumberItsOwnText()
+{
+    // Exactly the sum of the parts: three recipients of the longest text
+    // would cost 6.
+    m_server->setBalance(kCustomer, u"5"_s);
+    open();
+    const qint64 startBalance = 5;
+    // The staff group's own contacts: Ali Kılıç, Şükrü Aksoy, Gülşen Bulut.
+    clickNode(u"M_4"_s);
+    click(u"Cmd_Sec");
+    click(u"Cmd_Lst_Ekle");
+    QCOMPARE(text(u"Label2_0"), u"3"_s);
+
+    // A field typed with its Turkish letter folds into the field; another
+    // comes from "Alan Ekle" at the caret. The tail takes Ali's text to 159
+    // characters, Şükrü's to 161 and Gülşen's to 162.
+    auto *box = child<MessageEdit>(u"Text2");
+    box->setFocus();
+    test::typeText(box, u"Sayın {Adı} , "_s);
+    QTextCursor caret = box->textCursor();
+    caret.setPosition(12); // after the blank behind {Adi}
+    box->setTextCursor(caret);
+    child<QAction>(u"mnuAlan_Soyadi")->trigger();
+    QCOMPARE(box->textCursor().position(), 20);
+    box->moveCursor(QTextCursor::End);
+    box->insertPlainText(QString(142, u'x'));
+    QCOMPARE(box->message(), u"Sayin {Adi} {Soyadi}, "_s + QString(142, u'x'));
+    QCOMPARE(text(u"Label2_1"), u"164"_s); // the message as typed
+    QCOMPARE(text(u"lblMesajBilgisi"), u"1–2 mesaj"_s);
+    QCOMPARE(text(u"Label7"), u"5"_s); // 1 + 2 + 2
+    QVERIFY(child<QPushButton>(u"cmdGonder")->isEnabled());
+
+    // The preview: the first recipient's text, and the longest one.
+    click(u"cmdOnizleme");
+    const QStringList preview = m_boxes->lastText().split(u"\n\n"_s);
+    QCOMPARE(preview.size(), 4);
+    QCOMPARE(preview.at(0), u"İlk alıcı: Ali Kılıç (05052223345) · 1 mesaj, 159 karakter"_s);
+    QCOMPARE(preview.at(1), u"Sayin Ali Kilic, "_s + QString(142, u'x'));
+    QCOMPARE(preview.at(2), u"En uzun metin: Gülşen Bulut (05324445567) · 2 mesaj, 162 karakter"_s);
+    m_boxes->clear();
+
+    // Three texts, three requests, under the progress dialog; the window
+    // does not close meanwhile.
+    click(u"cmdGonder");
+    QVERIFY(m_window->findChild<QDialog *>(u"SendProgress"_s));
+    QVERIFY(!m_window->close());
+    QTRY_COMPARE(m_boxes->texts(), QStringList{u"Mesajlarınız Gönderildi.\n3 numaraya gönderildi."_s});
+    QCOMPARE(sendBodies().size(), 3);
+    QCOMPARE(m_server->balance(kCustomer), QString::number(startBalance - 5));
+    QCOMPARE(text(u"Label6"), m_server->balance(kCustomer));
+    QCOMPARE(reportedWith(u"Sayin"_s),
+             (QStringList{u"05052223345 Sayin Ali Kilic, "_s + QString(142, u'x'),
+                          u"05313334456 Sayin Sukru Aksoy, "_s + QString(142, u'x'),
+                          u"05324445567 Sayin Gulsen Bulut, "_s + QString(142, u'x')}));
+    QVERIFY(child<QPushButton>(u"cmdGonder")->isEnabled());
+    QVERIFY(m_window->close());
+}
+
+void TestSendDevServer::optOut_neitherSentNorCharged()
+{
+    open();
+    const qint64 startBalance = m_server->balance(kCustomer).toLongLong();
+    // 39 and 40 share a phone; "Kara Liste" holds 05369990044, here typed.
+    addRecords({u"1"_s, u"39"_s, u"40"_s});
+    child<QLineEdit>(u"txtNumaraEkle")->setText(u"+90 536 999 00 44"_s);
+    click(u"cmdNumaraEkle");
+    child<QPlainTextEdit>(u"Text2")->setPlainText(u"Merhaba {Adi}"_s);
+    QCOMPARE(text(u"Label2_0"), u"4"_s);
+    QCOMPARE(text(u"lblGonderimNotu"), u"(1 yinelenen numara bir kez gönderilecek, 1 numara kara listede)"_s);
+    QCOMPARE(text(u"Label7"), u"2"_s);
+    click(u"cmdGonder");
+    QTRY_COMPARE(m_boxes->texts().size(), 1);
+    QCOMPARE(reportedWith(u"Merhaba"_s),
+             (QStringList{u"05321112233 Merhaba Ahmet"_s, u"05357778801 Merhaba Suleyman"_s}));
+    QCOMPARE(m_server->balance(kCustomer), QString::number(startBalance - 2));
+
+    // Put into the list while the window is open: left out from then on.
+    QCOMPARE(MoveContact(*m_service, u"1"_s, u"13"_s), u"1"_s);
+    AccountSnapshot reloaded;
+    QCOMPARE(RefreshAccountSnapshot(*m_service, reloaded, kCustomer), RefreshResult::Loaded);
+    m_session->setSnapshot(reloaded);
+    QCOMPARE(text(u"lblGonderimNotu"), u"(1 yinelenen numara bir kez gönderilecek, 2 numara kara listede)"_s);
+    QCOMPARE(text(u"Label7"), u"1"_s);
+
+    // The list chosen as recipients itself: nobody to send to, and the send says why.
+    child<QTreeView>(u"ListView3")->selectAll();
+    click(u"Cmd_Lst_Cikar");
+    clickNode(u"M_13"_s);
+    click(u"Cmd_Sec");
+    click(u"Cmd_Lst_Ekle");
+    QCOMPARE(text(u"Label2_0"), u"2"_s);
+    QCOMPARE(text(u"Label7"), u"0"_s);
+    sendGoesNowhere(u"Gönderilecek numara kalmadı (2 numara kara listede). Mesaj gönderilmedi."_s);
+    QCOMPARE(m_server->balance(kCustomer), QString::number(startBalance - 2));
+}
+
+void TestSendDevServer::personalised_stoppedBetweenRequests()
+{
+    open();
+    child<QLineEdit>(u"txtNumaraEkle")->setText(u"05320000001 05320000002 05320000003"_s);
+    click(u"cmdNumaraEkle");
+    child<QPlainTextEdit>(u"Text2")->setPlainText(u"Numaraniz {Gsm}"_s);
+    click(u"cmdGonder");
+
+    // "Vazgeç" pressed while the first request is on its way: its click is
+    // taken as that request ends, before the next one.
+    auto *runner = m_window->findChild<SendRunner *>();
+    QVERIFY(runner);
+    auto *progress = m_window->findChild<QDialog *>(u"SendProgress"_s);
+    QVERIFY(progress);
+    connect(runner, &SendRunner::requestFinished, progress, [progress] {
+        if (auto *stop = progress->findChild<QPushButton *>(u"cmdGonderimVazgec"_s); stop->isEnabled())
+            QTest::mouseClick(stop, Qt::LeftButton);
+    });
+    QTRY_COMPARE(m_boxes->texts(),
+                 QStringList{u"Gönderimi durdurdunuz.\n1 numaraya gönderildi, 2 numaraya gönderilmedi."_s});
+    QCOMPARE(sendBodies().size(), 1);
+    QCOMPARE(reportedWith(u"Numaraniz"_s), QStringList{u"05320000001 Numaraniz 05320000001"_s});
+    // The balance is read again, and the send offered again.
+    QCOMPARE(text(u"Label6"), m_server->balance(kCustomer));
+    QCOMPARE(m_server->balance(kCustomer), u"999"_s);
+    QVERIFY(child<QPushButton>(u"cmdGonder")->isEnabled());
+}
+
+void TestSendDevServer::personalised_emptyFieldAsked()
+{
+    open();
+    // Ahmet has a name; the two typed numbers have none.
+    addRecords({u"1"_s});
+    child<QLineEdit>(u"txtNumaraEkle")->setText(u"05320000001, 05320000002"_s);
+    click(u"cmdNumaraEkle");
+    child<QPlainTextEdit>(u"Text2")->setPlainText(u"Merhaba {Adi}"_s);
+
+    m_boxes->answerNext(false);
+    click(u"cmdGonder");
+    QCOMPARE(m_boxes->boxes().size(), 1);
+    QVERIFY(m_boxes->boxes().constFirst().yesNo);
+    QCOMPARE(m_boxes->lastText(), u"2 kişinin Adı alanı boş; bu kişilere alan boş olarak gidecek. Gönderilsin mi?"_s);
+    QVERIFY(sendBodies().isEmpty());
+    QVERIFY(child<QPushButton>(u"cmdGonder")->isEnabled());
+
+    // Fields alone: nothing would be left for the two without a name.
+    child<QPlainTextEdit>(u"Text2")->setPlainText(u"{Adi} "_s);
+    sendGoesNowhere(u"Alanları boş olduğu için 2 kişiye gidecek mesaj boş kalıyor; boş mesaj gönderilmez. "
+                    "Mesaja alanların dışında bir metin ekleyiniz."_s);
+    child<QPlainTextEdit>(u"Text2")->setPlainText(u"Merhaba {Adi}"_s);
+
+    // Yes: the two without a name share one text (they stand first on the
+    // list), so two requests.
+    m_boxes->clear();
+    m_boxes->answerNext(true);
+    click(u"cmdGonder");
+    QTRY_COMPARE(m_boxes->boxes().size(), 2);
+    QCOMPARE(m_boxes->lastText(), u"Mesajlarınız Gönderildi.\n3 numaraya gönderildi."_s);
+    QCOMPARE(sendBodies().size(), 2);
+    QCOMPARE(decodedField(sendBodies().at(0), u"Tel_Nolar"_s), u"05320000001,05320000002"_s);
+    QCOMPARE(decodedField(sendBodies().at(0), u"Mesaj"_s), u"Merhaba "_s);
 }
 
 QTEST_MAIN(TestSendDevServer)
