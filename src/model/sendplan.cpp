@@ -136,6 +136,22 @@ SendPlan PlanSend(const PersonalisedMessage &message, const QList<Recipient> &re
     return plan;
 }
 
+SendPlan ReplanPlainText(SendPlan plan, const PersonalisedMessage &message)
+{
+    const int parts = MessagePartCount(MessageLength(message.text()));
+    plan.cost = qint64(parts) * plan.sendCount;
+    if (plan.sendCount == 0)
+        return plan;
+    PlannedRequest &request = plan.requests.first();
+    request.text = message.text();
+    request.parts = parts;
+    plan.fewestParts = plan.mostParts = parts;
+    // Every text is the same length: the longest is the first of equals.
+    plan.longestRecipient = plan.firstRecipient;
+    plan.firstText = plan.longestText = request.text;
+    return plan;
+}
+
 QString PartRangeText(const SendPlan &plan)
 {
     if (plan.fewestParts == plan.mostParts)

@@ -93,6 +93,12 @@ struct SendPlan
 SendPlan PlanSend(const PersonalisedMessage &message, const QList<Recipient> &recipients,
                   const OptOutList &optOut = {});
 
+// The plan of a message without fields to the recipients of a plan made for
+// another message without fields (and the same opt-out list): only the text,
+// its parts and the cost change, so the recipients are not gone through
+// again. What a keystroke in a plain message costs with a million recipients.
+SendPlan ReplanPlainText(SendPlan plan, const PersonalisedMessage &message);
+
 // "1 mesaj", or the range "1–2 mesaj" when recipients' texts differ in parts.
 QString PartRangeText(const SendPlan &plan);
 // Beside the recipient count: "(2 yinelenen numara bir kez gönderilecek, 1

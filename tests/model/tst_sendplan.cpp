@@ -169,6 +169,28 @@ private slots:
         QCOMPARE(RecipientCountNote(plan), u"(4 numara kara listede)"_s);
     }
 
+    void plainTextTypedOnIsPlannedAsAWholeNewPlanWouldBe()
+    {
+        const QList<Recipient> recipients = {TypedRecipient(u"05321112233"_s), person(u"A"_s, u"B"_s, QString()),
+                                             TypedRecipient(u"+90 532 111 22 33"_s), TypedRecipient(u"05334445566"_s)};
+        const SendPlan before = PlanSend(box(u"Kısa"_s), recipients);
+        for (const QString &typed : {u"Kısa mesaj"_s, QString(200, u'a'), QString()}) {
+            const SendPlan whole = PlanSend(box(typed), recipients);
+            const SendPlan quick = ReplanPlainText(before, box(typed));
+            QCOMPARE(quick.cost, whole.cost);
+            QCOMPARE(quick.sendCount, whole.sendCount);
+            QCOMPARE(quick.fewestParts, whole.fewestParts);
+            QCOMPARE(quick.mostParts, whole.mostParts);
+            QCOMPARE(quick.firstText, whole.firstText);
+            QCOMPARE(quick.longestText, whole.longestText);
+            QCOMPARE(quick.longestRecipient, whole.longestRecipient);
+            QCOMPARE(quick.requests.size(), whole.requests.size());
+            QCOMPARE(quick.requests.constFirst().text, whole.requests.constFirst().text);
+            QCOMPARE(quick.requests.constFirst().parts, whole.requests.constFirst().parts);
+            QCOMPARE(quick.requests.constFirst().numbers, whole.requests.constFirst().numbers);
+        }
+    }
+
     void recipientsWithTheSameTextShareOneRequest()
     {
         const QString longName = QString(150, u'a');

@@ -69,6 +69,7 @@ void Frm_Gonder::buildPanels()
 void Frm_Gonder::recipientsChanged()
 {
     m_sendRecipients = m_picker->recipients().sendRecipients();
+    m_plainPlanCurrent = false;
     prepareSend();
     m_sending->CalculateCost();
 }
@@ -77,6 +78,7 @@ void Frm_Gonder::snapshotChanged()
 {
     // A number put into the opt-out list meanwhile is left out from now on.
     m_optOut = OptOutList(m_session.snapshot());
+    m_plainPlanCurrent = false;
     if (prepareSend())
         m_sending->CalculateCost();
 }
@@ -84,7 +86,10 @@ void Frm_Gonder::snapshotChanged()
 bool Frm_Gonder::prepareSend()
 {
     PersonalisedMessage message(m_message->message());
-    SendPlan plan = PlanSend(message, m_sendRecipients, m_optOut);
+    const bool plain = !message.hasFields();
+    SendPlan plan = plain && m_plainPlanCurrent ? ReplanPlainText(m_sending->preparedSend().plan, message)
+                                                : PlanSend(message, m_sendRecipients, m_optOut);
+    m_plainPlanCurrent = plain;
     m_picker->showSendNote(RecipientCountNote(plan));
     m_message->showRecipientParts(message.hasFields() && plan.sendCount > 0 ? PartRangeText(plan) : QString());
     const bool costChanged = plan.cost != m_sending->preparedSend().plan.cost;

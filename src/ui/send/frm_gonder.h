@@ -89,6 +89,10 @@ private:
     // The recipients as the send takes them, and the numbers never sent to.
     QList<Recipient> m_sendRecipients;
     OptOutList m_optOut;
+    // Whether the last plan was of a message without fields for the
+    // recipients and opt-out list as they are: then a plain message typed
+    // on only changes its text and cost.
+    bool m_plainPlanCurrent = false;
 };
 
 } // namespace velmor
