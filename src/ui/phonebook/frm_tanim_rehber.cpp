@@ -1,5 +1,6 @@
 #include "ui/phonebook/frm_tanim_rehber.h"
 
+#include "model/contactfilereader.h"
 #include "model/contactimport.h"
 #include "model/session.h"
 #include "ui/common/controls.h"
@@ -172,15 +173,12 @@ void Frm_Tanim_Rehber::importContacts()
                                     u"Tablo dosyaları (*.csv *.txt *.tsv);;Tüm dosyalar (*)"_s);
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        MessageBox::show(this, u"Dosya okunamadı:\n%1\n\n%2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
+    ContactFileRead file = ReadContactFile(path);
+    if (!file.ok()) {
+        MessageBox::show(this, file.error);
         return;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
-
-    auto *preview = new ImportPreviewDialog(bytes, QFileInfo(path).fileName(), m_groups->entries(),
+    auto *preview = new ImportPreviewDialog(std::move(file), QFileInfo(path).fileName(), m_groups->entries(),
                                             m_groups->chosenGroupNo(), m_context->session().snapshot().contacts, this);
     preview->setAttribute(Qt::WA_DeleteOnClose);
     connect(preview, &QDialog::accepted, this, [this, preview] { runImport(preview->plan()); });

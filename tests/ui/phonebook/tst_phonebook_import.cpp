@@ -83,6 +83,7 @@ private slots:
     void import_stoppedHalfway_keepsWhatWasSent();
     void import_refusedAndSilentService();
     void export_thenImportIntoEmptyGroup_sameContacts();
+    void import_badFilesRefusedWithTheirMessage();
 
 private:
     void open(const Service &service, const QString &accountPayload);
@@ -396,6 +397,16 @@ void PhoneBookImportTest::export_thenImportIntoEmptyGroup_sameContacts()
     QTest::mouseClick(child<QPushButton>(m_window.get(), u"Cmd_DisaAktar"_s), Qt::LeftButton);
     QCOMPARE(boxes.texts(), QStringList{u"Seçilen grupta dışa aktarılacak kişi yok."_s});
     QCOMPARE(m_files->requests().size(), 3);
+}
+
+void PhoneBookImportTest::import_badFilesRefusedWithTheirMessage()
+{
+    openLive();
+    test::MessageRecorder boxes;
+    const QString wide = writeFile(u"genis.csv"_s, "Ad;Cep\r\n" + QByteArray(1'000'000, ';'));
+    QVERIFY(!preview(wide));
+    QCOMPARE(boxes.texts(), QStringList{u"Dosya içe aktarılamıyor: 2. satırda 256 sütundan fazlası var."_s});
+    QVERIFY(m_live->server->receivedBodies().isEmpty());
 }
 
 QTEST_MAIN(PhoneBookImportTest)
