@@ -28,7 +28,7 @@ bool looksBinary(QByteArrayView bytes)
     return std::count(head.begin(), head.end(), '\0') > head.size() / 100;
 }
 
-int firstSheetWithRows(const QList<ContactSheet> &sheets)
+int firstSheetWithRows(const QList<SheetTable> &sheets)
 {
     for (int i = 0; i < sheets.size(); ++i) {
         const QList<QStringList> &records = sheets.at(i).records;
@@ -41,6 +41,52 @@ int firstSheetWithRows(const QList<ContactSheet> &sheets)
     return -1;
 }
 
+void readText(const QByteArray &bytes, const std::atomic_bool *stop, ContactFileRead &read)
+{
+    read.text = bytes;
+    TableLimits limits = kContactFileLimits;
+    limits.stop = stop;
+    const CsvTable table = ReadCsv(bytes, limits);
+    read.encoding = table.encoding;
+    if (table.overflow) {
+        read.error = ContactFileOverflowText(table.overflow);
+        read.text.clear();
+        return;
+    }
+    read.sheets = {{QString(), table.records}};
+}
+
+void readWorkbook(QByteArrayView bytes, const std::atomic_bool *stop, ContactFileRead &read)
+{
+    using Failure = WorkbookRead::Failure;
+    read.workbook = true;
+    WorkbookRead workbook = ReadWorkbook(bytes, kContactFileLimits, stop);
+    switch (workbook.failure) {
+    case Failure::None:
+        break;
+    case Failure::NotWorkbook:
+        read.error = refused(u"bir Excel (.xlsx) ya da LibreOffice (.ods) çalışma kitabı değil."_s);
+        return;
+    case Failure::Protected:
+        read.error = refused(u"dosya parola ile korunuyor ya da eski Excel (.xls) biçiminde. Lütfen "
+                             u"parolasız olarak .xlsx ya da .ods biçiminde kaydedip yeniden deneyiniz."_s);
+        return;
+    case Failure::Damaged:
+        read.error = refused(u"dosya bozuk; çalışma kitabı okunamadı."_s);
+        return;
+    case Failure::TooLarge:
+        read.error = refused(u"çalışma kitabı açıldığında 1 GB'tan büyük."_s);
+        return;
+    case Failure::Stopped:
+        return;
+    }
+    if (workbook.overflow) {
+        read.error = ContactFileOverflowText(workbook.overflow);
+        return;
+    }
+    read.sheets = std::move(workbook.sheets);
+}
+
 } // namespace
 
 QString ContactFileOverflowText(const TableOverflow &overflow)
@@ -48,12 +94,15 @@ QString ContactFileOverflowText(const TableOverflow &overflow)
     const QLocale locale;
     const QString row = locale.toString(overflow.record + 1);
     switch (overflow.kind) {
-    case TableOverflow::None: return {};
+    case TableOverflow::None:
+    case TableOverflow::Stopped: return {};
     case TableOverflow::Records:
         return refused(u"%1 satırdan fazlası var."_s.arg(locale.toString(kContactFileLimits.records)));
     case TableOverflow::Fields:
         return refused(u"%1. satırda %2 sütundan fazlası var."_s.arg(row, locale.toString(kContactFileLimits.fields)));
     case TableOverflow::FieldLength:
+        if (overflow.record < 0)
+            return refused(u"%1 karakterden uzun bir alan var."_s.arg(locale.toString(kContactFileLimits.fieldLength)));
         return refused(u"%1. satırda %2 karakterden uzun bir alan var."_s.arg(
             row, locale.toString(kContactFileLimits.fieldLength)));
     }
@@ -91,19 +140,18 @@ ContactFileRead ReadContactFile(const QString &path, const std::atomic_bool *sto
     if (stop && stop->load())
         return {};
 
-    if (looksBinary(bytes)) {
+    if (LooksLikeWorkbook(bytes)) {
+        readWorkbook(bytes, stop, read);
+    } else if (looksBinary(bytes)) {
         read.error = refused(u"bir tablo dosyası değil (CSV, metin, .xlsx ya da .ods)."_s);
         return read;
+    } else {
+        readText(bytes, stop, read);
     }
-    read.text = bytes;
-    const CsvTable table = ReadCsv(bytes, kContactFileLimits);
-    read.encoding = table.encoding;
-    if (table.overflow) {
-        read.error = ContactFileOverflowText(table.overflow);
-        read.text.clear();
+    if (stop && stop->load())
+        return {};
+    if (!read.ok())
         return read;
-    }
-    read.sheets = {{QString(), table.records}};
 
     read.proposedSheet = firstSheetWithRows(read.sheets);
     if (read.proposedSheet < 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/workbookreader.h"
 #include "text/csv.h"
 
 #include <QByteArray>
@@ -21,13 +22,6 @@ inline constexpr qint64 kContactFileMaxBytes = 100LL * 1024 * 1024;
 // What a contact file may hold: rows, columns in a row, characters in a field.
 inline constexpr TableLimits kContactFileLimits{1'000'000, 256, 4096};
 
-// One sheet of a workbook, or the one table of a text file (no name).
-struct ContactSheet
-{
-    QString name;
-    QList<QStringList> records; // rows as read, empty rows included
-};
-
 struct ContactFileRead
 {
     QString error; // set: the file is refused, and this says why
@@ -36,7 +30,8 @@ struct ContactFileRead
     // what was detected.
     QByteArray text;
     TextEncoding encoding = TextEncoding::Utf8;
-    QList<ContactSheet> sheets;
+    // A workbook's sheets in their order, or the one table of a text file (no name).
+    QList<SheetTable> sheets;
     int proposedSheet = 0; // the first sheet that has a row
 
     bool ok() const { return error.isEmpty(); }

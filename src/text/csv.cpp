@@ -293,6 +293,8 @@ QList<QStringList> ParseCsv(QStringView text, QChar separatorChar, const TableLi
         }
         if (records.size() >= limits.records)
             return refuse(TableOverflow::Records);
+        if (limits.stop && records.size() % 4096 == 0 && limits.stop->load())
+            return refuse(TableOverflow::Stopped);
         const qsizetype width = record.size();
         records.append(std::move(record));
         if (i >= n)

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <atomic>
 #include <limits>
 
 namespace velmor {
@@ -63,11 +64,13 @@ struct TableLimits
     qsizetype records = std::numeric_limits<qsizetype>::max();
     qsizetype fields = std::numeric_limits<qsizetype>::max(); // in one record
     qsizetype fieldLength = std::numeric_limits<qsizetype>::max();
+    // Looked at now and then while reading: once true, reading ends.
+    const std::atomic_bool *stop = nullptr;
 };
 // The first limit a table went beyond, and the record (0-based) where.
 struct TableOverflow
 {
-    enum Kind : quint8 { None, Records, Fields, FieldLength };
+    enum Kind : quint8 { None, Records, Fields, FieldLength, Stopped };
     Kind kind = None;
     qsizetype record = -1;
 

@@ -1,6 +1,5 @@
 #include "ui/phonebook/frm_tanim_rehber.h"
 
-#include "model/contactfilereader.h"
 #include "model/contactimport.h"
 #include "model/session.h"
 #include "ui/common/controls.h"
@@ -12,6 +11,7 @@
 #include "ui/phonebook/grouppanel.h"
 #include "ui/phonebook/importpreviewdialog.h"
 #include "ui/phonebook/importprogressdialog.h"
+#include "ui/phonebook/importreading.h"
 #include "ui/phonebook/phonebookcontext.h"
 
 #include <QDir>
@@ -170,15 +170,22 @@ void Frm_Tanim_Rehber::importContacts()
         return;
     const QString path =
         FileDialog::getOpenFileName(this, u"İçe Aktarılacak Dosya"_s, documentsFolder(),
-                                    u"Tablo dosyaları (*.csv *.txt *.tsv);;Tüm dosyalar (*)"_s);
+                                    u"Kişi dosyaları (*.csv *.txt *.tsv *.xlsx *.ods);;"
+                                    u"Excel Çalışma Kitabı (*.xlsx);;LibreOffice Çalışma Kitabı (*.ods);;"
+                                    u"CSV ya da metin dosyası (*.csv *.txt *.tsv);;Tüm dosyalar (*)"_s);
     if (path.isEmpty())
         return;
-    ContactFileRead file = ReadContactFile(path);
-    if (!file.ok()) {
-        MessageBox::show(this, file.error);
+    // The window takes no other work while the file is read.
+    m_context->setImportRunning(true);
+    std::optional<ContactFileRead> file = ReadContactFileWithProgress(this, path);
+    m_context->setImportRunning(false);
+    if (!file)
+        return;
+    if (!file->ok()) {
+        MessageBox::show(this, file->error);
         return;
     }
-    auto *preview = new ImportPreviewDialog(std::move(file), QFileInfo(path).fileName(), m_groups->entries(),
+    auto *preview = new ImportPreviewDialog(std::move(*file), QFileInfo(path).fileName(), m_groups->entries(),
                                             m_groups->chosenGroupNo(), m_context->session().snapshot().contacts, this);
     preview->setAttribute(Qt::WA_DeleteOnClose);
     connect(preview, &QDialog::accepted, this, [this, preview] { runImport(preview->plan()); });

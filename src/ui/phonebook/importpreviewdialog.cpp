@@ -104,7 +104,7 @@ void ImportPreviewDialog::buildControls(const QString &fileName, const QList<Gro
     auto *sheetCaption = new QLabel(u"Sayfa :"_s, this);
     m_sheet = new QComboBox(this);
     m_sheet->setObjectName(u"cboSayfa"_s);
-    for (const ContactSheet &sheet : std::as_const(m_file.sheets))
+    for (const SheetTable &sheet : std::as_const(m_file.sheets))
         m_sheet->addItem(sheet.name);
     sheetCaption->setBuddy(m_sheet);
     // A text file has an encoding, a workbook its sheets.

@@ -36,3 +36,8 @@ soffice --headless --calc --convert-to xlsx:"Calc MS Excel 2007 XML" --outdir "$
 soffice --headless --calc --convert-to ods --outdir "$work/ods" "$work/kaynak.xlsx" >/dev/null
 cp "$work/xlsx/kaynak.xlsx" kisiler.xlsx
 cp "$work/ods/kaynak.ods" kisiler.ods
+
+# A workbook with one sheet and nothing in it.
+: > "$work/bos.csv"
+soffice --headless --calc --convert-to xlsx:"Calc MS Excel 2007 XML" --outdir "$work/xlsx" "$work/bos.csv" >/dev/null
+cp "$work/xlsx/bos.xlsx" bos.xlsx

@@ -84,6 +84,7 @@ private slots:
     void import_refusedAndSilentService();
     void export_thenImportIntoEmptyGroup_sameContacts();
     void import_badFilesRefusedWithTheirMessage();
+    void import_workbookAsksForTheSheet();
 
 private:
     void open(const Service &service, const QString &accountPayload);
@@ -407,6 +408,37 @@ void PhoneBookImportTest::import_badFilesRefusedWithTheirMessage()
     QVERIFY(!preview(wide));
     QCOMPARE(boxes.texts(), QStringList{u"Dosya içe aktarılamıyor: 2. satırda 256 sütundan fazlası var."_s});
     QVERIFY(m_live->server->receivedBodies().isEmpty());
+
+    boxes.clear();
+    QVERIFY(!preview(writeFile(u"bozuk.xlsx"_s, "PK\x03\x04 bu bir çalışma kitabı değil")));
+    QCOMPARE(boxes.texts(), QStringList{u"Dosya içe aktarılamıyor: dosya bozuk; çalışma kitabı okunamadı."_s});
+}
+
+void PhoneBookImportTest::import_workbookAsksForTheSheet()
+{
+    openLive();
+    chooseNode(u"3"_s);
+    test::MessageRecorder boxes;
+    ImportPreviewDialog *dialog = preview(QStringLiteral(VELMOR_SOURCE_DIR "/tests/data/workbooks/kisiler.xlsx"));
+    QVERIFY(dialog && dialog->isVisible());
+    // A workbook has sheets, not an encoding; the first with rows is proposed.
+    auto *sheets = child<QComboBox>(dialog, u"cboSayfa"_s);
+    QVERIFY(sheets->isVisibleTo(dialog) && !child<QComboBox>(dialog, u"cboKodlama"_s)->isVisibleTo(dialog));
+    QCOMPARE(sheets->count(), 3);
+    QCOMPARE(sheets->currentText(), u"Müşteriler"_s);
+    QCOMPARE(dialog->acceptedCount(), 3);
+    sheets->setCurrentIndex(0);
+    QCOMPARE(dialog->acceptedCount(), 0);
+    sheets->setCurrentIndex(2);
+    QVERIFY(child<QCheckBox>(dialog, u"chkBaslik"_s)->isChecked());
+    QCOMPARE(dialog->acceptedCount(), 1);
+
+    QTest::mouseClick(child<QPushButton>(dialog, u"cmdAktar"_s), Qt::LeftButton);
+    waitForSummary(boxes);
+    QCOMPARE(boxes.texts(), QStringList{u"İçe aktarma tamamlandı.\nEklenen kişi: 1"_s});
+    const QList<Contact> group = contactsOf(m_live->snapshot(), u"3"_s);
+    QCOMPARE(group.constLast().Adr_Adi, u"Ömer"_s);
+    QCOMPARE(group.constLast().Adr_GSM_No, u"05332223344"_s);
 }
 
 QTEST_MAIN(PhoneBookImportTest)
