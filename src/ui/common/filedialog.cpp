@@ -21,9 +21,9 @@ FileDialog::Handler &handler()
 } // namespace
 
 QString FileDialog::getSaveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
-                                    const QString &filter)
+                                    const QString &filter, QString *selectedFilter)
 {
-    return run(parent, Request{Mode::Save, caption, suggestedPath, filter});
+    return run(parent, Request{Mode::Save, caption, suggestedPath, filter}, selectedFilter);
 }
 
 QString FileDialog::getOpenFileName(QWidget *parent, const QString &caption, const QString &folder,
@@ -37,30 +37,81 @@ void FileDialog::setHandler(Handler h)
     handler() = std::move(h);
 }
 
-QString FileDialog::run(QWidget *parent, const Request &request)
+QString FileDialog::run(QWidget *parent, const Request &request, QString *selectedFilter)
 {
-    if (handler())
+    if (handler()) {
+        if (selectedFilter)
+            *selectedFilter = request.filter.section(u";;"_s, 0, 0);
         return handler()(request);
+    }
     if (request.mode == Mode::Save)
-        return QFileDialog::getSaveFileName(parent, request.caption, request.suggestedPath, request.filter);
+        return QFileDialog::getSaveFileName(parent, request.caption, request.suggestedPath, request.filter,
+                                            selectedFilter);
     return QFileDialog::getOpenFileName(parent, request.caption, request.suggestedPath, request.filter);
 }
 
-bool SaveCsvFile(QWidget *parent, const QString &caption, const QString &suggestedPath,
-                 const QList<QStringList> &rows, const QString &failureText)
+std::optional<TableFileChoice> AskTableFile(QWidget *parent, const QString &caption, const QString &suggestedPath)
 {
-    QString path = FileDialog::getSaveFileName(parent, caption, suggestedPath, u"CSV dosyası (*.csv)"_s);
-    if (path.isEmpty())
-        return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u".csv"_s;
+    const QString csv = u"CSV dosyası (*.csv)"_s;
+    const QString workbook = u"Excel Çalışma Kitabı (*.xlsx)"_s;
+    QString chosen;
+    TableFileChoice choice;
+    choice.path = FileDialog::getSaveFileName(parent, caption, suggestedPath, csv + u";;"_s + workbook, &chosen);
+    if (choice.path.isEmpty())
+        return std::nullopt;
+    const QString suffix = QFileInfo(choice.path).suffix().toLower();
+    if (suffix == u"xlsx") {
+        choice.format = TableFormat::Workbook;
+    } else if (suffix != u"csv") {
+        choice.format = chosen == workbook ? TableFormat::Workbook : TableFormat::Csv;
+        choice.path += choice.format == TableFormat::Workbook ? u".xlsx"_s : u".csv"_s;
+    }
+    return choice;
+}
+
+namespace {
+
+void tell(QWidget *parent, const QString &failureText, const QString &path, const QString &why)
+{
+    MessageBox::show(parent, u"%1:\n%2\n\n%3"_s.arg(failureText, QDir::toNativeSeparators(path), why));
+}
+
+} // namespace
+
+bool WriteFileOrTell(QWidget *parent, const QString &path, const QByteArray &content, const QString &failureText)
+{
     QSaveFile file(path);
-    const QByteArray content = WriteCsv(rows);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        MessageBox::show(parent, u"%1:\n%2\n\n%3"_s.arg(failureText, QDir::toNativeSeparators(path), file.errorString()));
+        tell(parent, failureText, path, file.errorString());
         return false;
     }
     return true;
+}
+
+bool SaveTableFile(QWidget *parent, const QString &caption, const QString &suggestedPath,
+                   const std::function<QList<QStringList>()> &csvRows, const std::function<WorkbookSheet()> &workbook,
+                   const QString &failureText)
+{
+    const std::optional<TableFileChoice> choice = AskTableFile(parent, caption, suggestedPath);
+    if (!choice)
+        return false;
+    if (choice->format == TableFormat::Csv)
+        return WriteFileOrTell(parent, choice->path, WriteCsv(csvRows()), failureText);
+    QString error;
+    const QByteArray bytes = WorkbookBytes(workbook(), &error);
+    if (!error.isEmpty()) {
+        tell(parent, failureText, choice->path, error);
+        return false;
+    }
+    return WriteFileOrTell(parent, choice->path, bytes, failureText);
+}
+
+bool SaveTableFile(QWidget *parent, const QString &caption, const QString &suggestedPath,
+                   const QList<QStringList> &rows, const QString &sheetName, const QString &failureText)
+{
+    return SaveTableFile(
+        parent, caption, suggestedPath, [&rows] { return rows; },
+        [&] { return WorkbookSheet{sheetName, rows, {}}; }, failureText);
 }
 
 } // namespace velmor

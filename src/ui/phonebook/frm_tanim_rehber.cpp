@@ -255,8 +255,9 @@ void Frm_Tanim_Rehber::finishImport(const ContactImport &import)
                               summary.text + u"\n\nEklenmeyen satırlar, düzeltip yeniden içe aktarmak üzere bir "
                                              u"dosyaya kaydedilsin mi?"_s))
         return;
-    SaveCsvFile(this, u"Eklenmeyen Satırları Kaydet"_s, QDir(documentsFolder()).filePath(u"eklenmeyen-satirlar.csv"_s),
-                import.notImportedTable(summary), u"Dosya kaydedilemedi"_s);
+    SaveTableFile(this, u"Eklenmeyen Satırları Kaydet"_s,
+                  QDir(documentsFolder()).filePath(u"eklenmeyen-satirlar.csv"_s), import.notImportedTable(summary),
+                  u"Eklenmeyen Satırlar"_s, u"Dosya kaydedilemedi"_s);
 }
 
 void Frm_Tanim_Rehber::exportContacts()
@@ -270,8 +271,8 @@ void Frm_Tanim_Rehber::exportContacts()
         return;
     }
     const QString name = groupNo == u"0" ? u"rehber"_s : u"rehber-"_s + fileNamePart(m_groups->chosenGroupName());
-    SaveCsvFile(this, u"Kişileri Dışa Aktar"_s, QDir(documentsFolder()).filePath(name + u".csv"_s), table,
-                u"Dosya kaydedilemedi"_s);
+    SaveTableFile(this, u"Kişileri Dışa Aktar"_s, QDir(documentsFolder()).filePath(name + u".csv"_s), table,
+                  WorkbookSheetName(m_groups->chosenGroupName(), u"Rehber"_s), u"Dosya kaydedilemedi"_s);
 }
 
 } // namespace velmor

@@ -9,6 +9,7 @@
 #include "phonebookwindow.h"
 #include "testsupport.h"
 
+#include "model/contactfilereader.h"
 #include "model/session.h"
 #include "service/coding.h"
 #include "text/csv.h"
@@ -85,6 +86,7 @@ private slots:
     void export_thenImportIntoEmptyGroup_sameContacts();
     void import_badFilesRefusedWithTheirMessage();
     void import_workbookAsksForTheSheet();
+    void exportWorkbook_thenImportIntoEmptyGroup_sameContacts();
 
 private:
     void open(const Service &service, const QString &accountPayload);
@@ -439,6 +441,40 @@ void PhoneBookImportTest::import_workbookAsksForTheSheet()
     const QList<Contact> group = contactsOf(m_live->snapshot(), u"3"_s);
     QCOMPARE(group.constLast().Adr_Adi, u"Ömer"_s);
     QCOMPARE(group.constLast().Adr_GSM_No, u"05332223344"_s);
+}
+
+void PhoneBookImportTest::exportWorkbook_thenImportIntoEmptyGroup_sameContacts()
+{
+    openLive();
+    test::MessageRecorder boxes;
+    chooseNode(u"10"_s);
+    const QString path = m_dir.filePath(u"disari.xlsx"_s);
+    answerFiles(path);
+    QTest::mouseClick(child<QPushButton>(m_window.get(), u"Cmd_DisaAktar"_s), Qt::LeftButton);
+    QVERIFY(boxes.texts().isEmpty());
+
+    // One sheet named after the group, every cell as the CSV file has it
+    // (numbers with their leading zero).
+    const ContactFileRead read = ReadContactFile(path);
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    QCOMPARE(read.sheets.size(), 1);
+    QCOMPARE(read.sheets[0].name, u"Çiçek Üreticileri"_s);
+    QList<QStringList> expected = ContactExportTable(m_live->snapshot(), u"10"_s);
+    for (QStringList &row : expected) {
+        while (!row.isEmpty() && row.constLast().isEmpty())
+            row.removeLast(); // a sheet has no empty cells at the end of a row
+    }
+    QCOMPARE(read.sheets[0].records, expected);
+
+    ImportPreviewDialog *dialog = preview(path);
+    QVERIFY(dialog);
+    child<QRadioButton>(dialog, u"optYeniGrup"_s)->setChecked(true);
+    child<QLineEdit>(dialog, u"txtYeniGrup"_s)->setText(u"Kopya"_s);
+    QTest::mouseClick(child<QPushButton>(dialog, u"cmdAktar"_s), Qt::LeftButton);
+    waitForSummary(boxes);
+    QCOMPARE(boxes.texts(), QStringList{u"İçe aktarma tamamlandı.\nEklenen kişi: 3"_s});
+    const AccountSnapshot after = m_live->snapshot();
+    QCOMPARE(valuesOf(contactsOf(after, groupNamed(after, u"Kopya"_s))), valuesOf(contactsOf(after, u"10"_s)));
 }
 
 QTEST_MAIN(PhoneBookImportTest)
