@@ -98,6 +98,9 @@ private:
     ImportPreviewDialog *preview(const QString &path);
     void chooseNode(const QString &groupNo);
     void waitForSummary(test::MessageRecorder &boxes);
+    // Imports the file into a new group "Kopya": it holds the same contacts
+    // as the group groupNo, in the same order.
+    void importAsNewGroup(const QString &path, const QString &groupNo, test::MessageRecorder &boxes);
     template<typename T> T *child(QObject *parent, const QString &name) const
     {
         return parent->findChild<T *>(name);
@@ -377,14 +380,10 @@ void PhoneBookImportTest::export_thenImportIntoEmptyGroup_sameContacts()
     QCOMPARE(table.records[1].constLast(), u"Çiçek Üreticileri"_s);
 
     // Into a new, empty group: the same contacts in the same order.
-    ImportPreviewDialog *dialog = preview(path + u".csv"_s);
-    child<QRadioButton>(dialog, u"optYeniGrup"_s)->setChecked(true);
-    child<QLineEdit>(dialog, u"txtYeniGrup"_s)->setText(u"Kopya"_s);
-    QTest::mouseClick(child<QPushButton>(dialog, u"cmdAktar"_s), Qt::LeftButton);
-    waitForSummary(boxes);
-    QCOMPARE(boxes.texts(), QStringList{u"İçe aktarma tamamlandı.\nEklenen kişi: 3"_s});
+    importAsNewGroup(path + u".csv"_s, u"10"_s, boxes);
+    if (QTest::currentTestFailed())
+        return;
     const AccountSnapshot after = m_live->snapshot();
-    QCOMPARE(valuesOf(contactsOf(after, groupNamed(after, u"Kopya"_s))), valuesOf(contactsOf(after, u"10"_s)));
 
     // The root takes every contact; an empty group says so instead of writing a file.
     chooseNode(u"0"_s);
@@ -466,15 +465,22 @@ void PhoneBookImportTest::exportWorkbook_thenImportIntoEmptyGroup_sameContacts()
     }
     QCOMPARE(read.sheets[0].records, expected);
 
+    importAsNewGroup(path, u"10"_s, boxes);
+}
+
+void PhoneBookImportTest::importAsNewGroup(const QString &path, const QString &groupNo, test::MessageRecorder &boxes)
+{
     ImportPreviewDialog *dialog = preview(path);
     QVERIFY(dialog);
     child<QRadioButton>(dialog, u"optYeniGrup"_s)->setChecked(true);
     child<QLineEdit>(dialog, u"txtYeniGrup"_s)->setText(u"Kopya"_s);
     QTest::mouseClick(child<QPushButton>(dialog, u"cmdAktar"_s), Qt::LeftButton);
     waitForSummary(boxes);
-    QCOMPARE(boxes.texts(), QStringList{u"İçe aktarma tamamlandı.\nEklenen kişi: 3"_s});
     const AccountSnapshot after = m_live->snapshot();
-    QCOMPARE(valuesOf(contactsOf(after, groupNamed(after, u"Kopya"_s))), valuesOf(contactsOf(after, u"10"_s)));
+    const QList<Contact> copied = contactsOf(after, groupNamed(after, u"Kopya"_s));
+    QCOMPARE(boxes.texts(), QStringList{u"İçe aktarma tamamlandı.\nEklenen kişi: %1"_s.arg(copied.size())});
+    QVERIFY(!copied.isEmpty());
+    QCOMPARE(valuesOf(copied), valuesOf(contactsOf(after, groupNo)));
 }
 
 QTEST_MAIN(PhoneBookImportTest)
