@@ -2,7 +2,8 @@
 
 #include "text/csv.h"
 
-#include <QDateTime>
+#include <QDate>
+#include <QTime>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -40,11 +41,14 @@ QList<double> columnWidths(const WorkbookSheet &sheet, qsizetype columns)
 
 std::optional<lxw_datetime> dateTime(const QString &stamp)
 {
-    const QDateTime at = QDateTime::fromString(stamp, Qt::ISODate);
-    if (!at.isValid() || at.date().year() < 1900)
+    // Date and time read apart: a QDateTime would look up the time zone for
+    // every cell, and the stamps are the service's local time as they stand.
+    const qsizetype split = stamp.indexOf(u'T');
+    const QDate date = QDate::fromString(QStringView(stamp).left(split), Qt::ISODate);
+    const QTime time = split < 0 ? QTime(0, 0) : QTime::fromString(QStringView(stamp).sliced(split + 1), Qt::ISODate);
+    if (!date.isValid() || !time.isValid() || date.year() < 1900)
         return std::nullopt;
-    return lxw_datetime{at.date().year(), at.date().month(), at.date().day(),
-                        at.time().hour(), at.time().minute(), double(at.time().second())};
+    return lxw_datetime{date.year(), date.month(), date.day(), time.hour(), time.minute(), double(time.second())};
 }
 
 } // namespace

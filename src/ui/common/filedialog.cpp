@@ -1,6 +1,7 @@
 #include "ui/common/filedialog.h"
 
 #include "text/csv.h"
+#include "ui/common/backgroundwork.h"
 #include "ui/common/messagebox.h"
 
 #include <QDir>
@@ -95,10 +96,20 @@ bool SaveTableFile(QWidget *parent, const QString &caption, const QString &sugge
     const std::optional<TableFileChoice> choice = AskTableFile(parent, caption, suggestedPath);
     if (!choice)
         return false;
-    if (choice->format == TableFormat::Csv)
-        return WriteFileOrTell(parent, choice->path, WriteCsv(csvRows()), failureText);
+    // The table is taken here; only the bytes are made away from the window.
+    QByteArray bytes;
     QString error;
-    const QByteArray bytes = WorkbookBytes(workbook(), &error);
+    if (choice->format == TableFormat::Csv) {
+        const QList<QStringList> rows = csvRows();
+        if (!RunWithProgress(parent, caption, u"Dosya hazırlanıyor..."_s,
+                             [&](const std::atomic_bool &) { bytes = WriteCsv(rows); }))
+            return false;
+        return WriteFileOrTell(parent, choice->path, bytes, failureText);
+    }
+    const WorkbookSheet sheet = workbook();
+    if (!RunWithProgress(parent, caption, u"Çalışma kitabı hazırlanıyor..."_s,
+                         [&](const std::atomic_bool &) { bytes = WorkbookBytes(sheet, &error); }))
+        return false;
     if (!error.isEmpty()) {
         tell(parent, failureText, choice->path, error);
         return false;

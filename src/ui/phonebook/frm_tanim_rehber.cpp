@@ -2,6 +2,8 @@
 
 #include "model/contactimport.h"
 #include "model/session.h"
+#include "model/contactfilereader.h"
+#include "ui/common/backgroundwork.h"
 #include "ui/common/controls.h"
 #include "ui/common/filedialog.h"
 #include "ui/common/listview.h"
@@ -11,7 +13,6 @@
 #include "ui/phonebook/grouppanel.h"
 #include "ui/phonebook/importpreviewdialog.h"
 #include "ui/phonebook/importprogressdialog.h"
-#include "ui/phonebook/importreading.h"
 #include "ui/phonebook/phonebookcontext.h"
 
 #include <QDir>
@@ -177,15 +178,17 @@ void Frm_Tanim_Rehber::importContacts()
         return;
     // The window takes no other work while the file is read.
     m_context->setImportRunning(true);
-    std::optional<ContactFileRead> file = ReadContactFileWithProgress(this, path);
+    ContactFileRead file;
+    const bool read = RunWithProgress(this, u"Kişileri İçe Aktar"_s, u"Dosya okunuyor..."_s,
+                                      [&](const std::atomic_bool &stop) { file = ReadContactFile(path, &stop); });
     m_context->setImportRunning(false);
-    if (!file)
+    if (!read)
         return;
-    if (!file->ok()) {
-        MessageBox::show(this, file->error);
+    if (!file.ok()) {
+        MessageBox::show(this, file.error);
         return;
     }
-    auto *preview = new ImportPreviewDialog(std::move(*file), QFileInfo(path).fileName(), m_groups->entries(),
+    auto *preview = new ImportPreviewDialog(std::move(file), QFileInfo(path).fileName(), m_groups->entries(),
                                             m_groups->chosenGroupNo(), m_context->session().snapshot().contacts, this);
     preview->setAttribute(Qt::WA_DeleteOnClose);
     connect(preview, &QDialog::accepted, this, [this, preview] { runImport(preview->plan()); });

@@ -1,4 +1,4 @@
-#include "ui/phonebook/importreading.h"
+#include "ui/common/backgroundwork.h"
 
 #include "ui/common/controls.h"
 
@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <atomic>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -24,31 +23,27 @@ constexpr int kShowAfterMs = 1000;
 
 } // namespace
 
-std::optional<ContactFileRead> ReadContactFileWithProgress(QWidget *parent, const QString &path)
+bool RunWithProgress(QWidget *parent, const QString &title, const QString &text,
+                     const std::function<void(const std::atomic_bool &stop)> &work)
 {
     std::atomic_bool stop{false};
-    ContactFileRead read;
-    const std::unique_ptr<QThread> thread(QThread::create([&] { read = ReadContactFile(path, &stop); }));
+    const std::unique_ptr<QThread> thread(QThread::create([&] { work(stop); }));
 
     QDialog dialog(parent);
-    dialog.setObjectName(u"DosyaOkunuyor"_s);
-    dialog.setWindowTitle(u"Kişileri İçe Aktar"_s);
+    dialog.setObjectName(u"IslemSuruyor"_s);
+    dialog.setWindowTitle(title);
     dialog.setWindowModality(Qt::ApplicationModal);
-    auto *label = new QLabel(u"Dosya okunuyor..."_s, &dialog);
+    auto *label = new QLabel(text, &dialog);
     auto *bar = new QProgressBar(&dialog);
     bar->setRange(0, 0); // how far it got is not known: a busy bar
-    bar->setAccessibleName(label->text());
-    auto *cancel = NamedButton(u"Vazgeç"_s, u"cmdOkumaVazgec"_s, &dialog);
+    bar->setAccessibleName(text);
+    auto *cancel = NamedButton(u"Vazgeç"_s, u"cmdIslemVazgec"_s, &dialog);
     auto *layout = new QVBoxLayout(&dialog);
     layout->addWidget(label);
     layout->addWidget(bar);
     layout->addWidget(cancel, 0, Qt::AlignRight);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-    QObject::connect(&dialog, &QDialog::rejected, &dialog, [&] {
-        stop = true;
-        label->setText(u"Durduruluyor..."_s);
-        cancel->setEnabled(false);
-    });
+    QObject::connect(&dialog, &QDialog::rejected, &dialog, [&] { stop = true; });
 
     QEventLoop loop;
     QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
@@ -59,9 +54,7 @@ std::optional<ContactFileRead> ReadContactFileWithProgress(QWidget *parent, cons
     thread->start();
     loop.exec();
     thread->wait();
-    if (stop)
-        return std::nullopt;
-    return read;
+    return !stop;
 }
 
 } // namespace velmor
