@@ -154,14 +154,29 @@ bool StartsLikeFormula(QStringView cell)
     return first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t' || first == u'\r';
 }
 
+namespace {
+
+// Whether the cell is a formula-like text behind none or more "'".
+bool formulaBehindQuotes(QStringView cell)
+{
+    qsizetype quotes = 0;
+    while (quotes < cell.size() && cell[quotes] == u'\'')
+        ++quotes;
+    return StartsLikeFormula(cell.sliced(quotes));
+}
+
+} // namespace
+
+// Each such cell gets one "'" more on the way out and loses one on the way
+// in, so that a cell that already read "'=..." comes back as it was.
 QString NeutralisedCell(const QString &cell)
 {
-    return StartsLikeFormula(cell) ? QChar(u'\'') + cell : cell;
+    return formulaBehindQuotes(cell) ? QChar(u'\'') + cell : cell;
 }
 
 QString RestoredCell(const QString &cell)
 {
-    return cell.startsWith(u'\'') && StartsLikeFormula(QStringView(cell).sliced(1)) ? cell.sliced(1) : cell;
+    return cell.startsWith(u'\'') && formulaBehindQuotes(cell) ? cell.sliced(1) : cell;
 }
 
 QByteArray WriteCsv(const QList<QStringList> &rows)

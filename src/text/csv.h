@@ -19,11 +19,12 @@ namespace velmor {
 bool StartsLikeFormula(QStringView cell);
 // The cell as it goes into a file for spreadsheet programs: one that starts
 // like a formula gets a "'" before it, so that the program shows it as text
-// ("'=HYPERLINK(...)", "'+90 532 ..."); any other cell as it is.
+// ("'=HYPERLINK(...)", "'+90 532 ..."), and so does one that starts with
+// "'"s and then like a formula; any other cell as it is.
 QString NeutralisedCell(const QString &cell);
-// The cell as it was before NeutralisedCell: the "'" it added before a
-// formula's first character taken away again, exactly one; any other cell
-// (a lone "'", a name such as "'Ali") as it is.
+// The cell as it was before NeutralisedCell: the "'" it added taken away
+// again, exactly one; any other cell (a lone "'", a name such as "'Ali") as
+// it is.
 QString RestoredCell(const QString &cell);
 
 // A table as a CSV file that spreadsheet programs open with Turkish letters
