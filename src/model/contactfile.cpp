@@ -72,6 +72,18 @@ QString cleaned(const QString &value)
     return out.trimmed();
 }
 
+// A character no contact holds: NUL, ESC, DEL and the other C0 and C1
+// controls (tabs and line breaks are made blanks before this is asked).
+bool isControl(QChar ch)
+{
+    return ch.category() == QChar::Other_Control;
+}
+
+bool isNameOrAddress(int field)
+{
+    return field == FieldAdi || field == FieldSoyadi || (field >= FieldAdres1 && field <= FieldIl);
+}
+
 bool blankRecord(const QStringList &record)
 {
     return std::all_of(record.cbegin(), record.cend(), [](const QString &field) {
@@ -237,7 +249,7 @@ ContactValues ImportedValues(const QStringList &record, const ImportMapping &map
 {
     ContactValues values;
     for (int field = 0; field < kContactFieldCount; ++field)
-        values[std::size_t(field)] = cleaned(cell(record, mapping[std::size_t(field)]));
+        values[std::size_t(field)] = cleaned(RestoredCell(cell(record, mapping[std::size_t(field)])));
     values[FieldGsm] = normalisedNumber(values[FieldGsm], IsMobileNumber, NormaliseMobileNumber);
     values[FieldTel] = normalisedNumber(values[FieldTel], IsFixedNumber, NormaliseFixedNumber);
     values[FieldFax] = normalisedNumber(values[FieldFax], IsFixedNumber, NormaliseFixedNumber);
@@ -249,8 +261,18 @@ ImportCheck CheckContactValues(const ContactValues &values)
     if (values[FieldAdi].isEmpty())
         return {ImportVerdict::NoFirstName, FieldAdi};
     for (int field = 0; field < kContactFieldCount; ++field) {
+        const QString &value = values[std::size_t(field)];
+        if (std::any_of(value.cbegin(), value.cend(), isControl))
+            return {ImportVerdict::ControlCharacter, qint8(field)};
+    }
+    for (int field = 0; field < kContactFieldCount; ++field) {
         if (HoldsStoreSeparator(values[std::size_t(field)]))
             return {ImportVerdict::StoreSeparator, qint8(field)};
+    }
+    for (int field = 0; field < kContactFieldCount; ++field) {
+        const QString &value = values[std::size_t(field)];
+        if (isNameOrAddress(field) && value.size() > 1 && StartsLikeFormula(value))
+            return {ImportVerdict::Formula, qint8(field)};
     }
     if (values[FieldGsm].isEmpty())
         return {ImportVerdict::NoMobile, FieldGsm};
@@ -317,6 +339,8 @@ QString ImportVerdictText(const ImportCheck &check)
     case ImportVerdict::Blank: return u"Boş satır"_s;
     case ImportVerdict::NoFirstName: return u"Adı boş"_s;
     case ImportVerdict::StoreSeparator: return u"\"%1\" alanında |, < veya > var"_s.arg(field);
+    case ImportVerdict::ControlCharacter: return u"\"%1\" alanında denetim karakteri var"_s.arg(field);
+    case ImportVerdict::Formula: return u"\"%1\" formül içeriyor"_s.arg(field);
     case ImportVerdict::NoMobile: return u"Cep telefonu boş"_s;
     case ImportVerdict::BadMobile: return u"Cep telefonu geçersiz (05xxxxxxxxx olmalı)"_s;
     case ImportVerdict::BadFixed: return u"Sabit telefon geçersiz (0xxxxxxxxxx olmalı)"_s;

@@ -41,7 +41,8 @@ bool DetectImportHeader(const QList<QStringList> &records);
 // words the first name and the surname.
 ImportMapping ProposeImportMapping(const QList<QStringList> &records, bool hasHeader);
 
-// The contact a record gives: the mapped fields with line breaks and tabs
+// The contact a record gives: the mapped fields with the "'" an export puts
+// before a formula-like cell taken away (RestoredCell), line breaks and tabs
 // made blanks and blanks trimmed; the mobile number as 05xxxxxxxxx, the
 // fixed line and fax as 0xxxxxxxxxx where they can be read so, as written
 // where they cannot.
@@ -52,6 +53,8 @@ enum class ImportVerdict : quint8 {
     Blank,          // an empty line: neither sent nor reported
     NoFirstName,
     StoreSeparator, // "|", "<" or ">" in a field
+    ControlCharacter, // NUL, ESC and the like in a field
+    Formula,        // a name or address field a spreadsheet would run as a formula
     NoMobile,
     BadMobile,
     BadFixed,
@@ -63,15 +66,17 @@ enum class ImportVerdict : quint8 {
 struct ImportCheck
 {
     ImportVerdict verdict = ImportVerdict::Accepted;
-    qint8 field = -1; // the field at fault, for StoreSeparator and TooLong
+    qint8 field = -1; // the field at fault, for StoreSeparator, ControlCharacter, Formula and TooLong
 
     bool accepted() const { return verdict == ImportVerdict::Accepted; }
     bool operator==(const ImportCheck &) const = default;
 };
 
-// The editor's rules on a contact: a first name, a valid mobile number,
-// fixed line and fax valid or empty, no "|", "<" or ">", no field longer
-// than the editor takes. The first rule broken, or Accepted.
+// The editor's rules on a contact: a first name, no control character, no
+// "|", "<" or ">", no name or address that starts like a formula (a lone
+// "-" is no formula), a valid mobile number, fixed line and fax valid or
+// empty, no field longer than the editor takes. The first rule broken, or
+// Accepted.
 ImportCheck CheckContactValues(const ContactValues &values);
 
 struct ImportOptions

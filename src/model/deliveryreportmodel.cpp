@@ -112,7 +112,7 @@ void DeliveryReportModel::setRows(QList<DeliveryReportRow> rows)
     endResetModel();
 }
 
-QList<QStringList> DeliveryReportModel::shownTable() const
+QList<QStringList> DeliveryReportModel::shownTable(Stamps stamps) const
 {
     QList<QStringList> table;
     table.reserve(m_order.size() + 1);
@@ -124,8 +124,12 @@ QList<QStringList> DeliveryReportModel::shownTable() const
         const DeliveryReportRow &row = m_rows.at(position);
         QStringList cells;
         cells.reserve(ColumnCount);
-        for (int column = 0; column < ColumnCount; ++column)
-            cells.append(shownText(row, column));
+        for (int column = 0; column < ColumnCount; ++column) {
+            if (stamps == Stamps::Iso && (column == Sent || column == Settled))
+                cells.append(IsoReportStamp(column == Sent ? row.sent : row.settled));
+            else
+                cells.append(shownText(row, column));
+        }
         table.append(cells);
     }
     return table;

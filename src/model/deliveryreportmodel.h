@@ -31,8 +31,11 @@ public:
     void clear() { setRows({}); }
     // In the order of the report.
     const QList<DeliveryReportRow> &rows() const { return m_rows; }
+    // How a table gives the times: as shown ("15.03.2010 / 09:30:05"), or in
+    // ISO 8601 for a workbook's date-time cells (IsoReportStamp).
+    enum class Stamps { Shown, Iso };
     // The captions, then every row as shown, in the shown order.
-    QList<QStringList> shownTable() const;
+    QList<QStringList> shownTable(Stamps stamps = Stamps::Shown) const;
     // The position in rows() of the row shown at this row of the table.
     int positionAt(int row) const { return m_order.at(row); }
 

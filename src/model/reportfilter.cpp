@@ -96,8 +96,9 @@ QList<DeliveryReportRow> DeliveryReportFilterModel::listedRows() const
     return listed;
 }
 
-QList<QStringList> DeliveryReportFilterModel::shownTable() const
+QList<QStringList> DeliveryReportFilterModel::shownTable(DeliveryReportModel::Stamps stamps) const
 {
+    const bool iso = stamps == DeliveryReportModel::Stamps::Iso;
     const int columns = columnCount();
     QList<QStringList> table;
     table.reserve(rowCount() + 1);
@@ -110,6 +111,12 @@ QList<QStringList> DeliveryReportFilterModel::shownTable() const
         cells.reserve(columns);
         for (int column = 0; column < columns; ++column)
             cells.append(index(row, column).data().toString());
+        if (iso) {
+            const DeliveryReportRow &shown =
+                m_source->rows().at(m_source->positionAt(mapToSource(index(row, 0)).row()));
+            cells[DeliveryReportModel::Sent] = IsoReportStamp(shown.sent);
+            cells[DeliveryReportModel::Settled] = IsoReportStamp(shown.settled);
+        }
         table.append(cells);
     }
     return table;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/deliveryreport.h"
+#include "model/deliveryreportmodel.h"
 #include "text/turkish.h"
 
 #include <QList>
@@ -13,7 +14,6 @@
 
 namespace velmor {
 
-class DeliveryReportModel;
 
 // What narrows the fetched report rows: one state (or every state) and the
 // phone book's search over the name, the number and the message (Turkish
@@ -57,8 +57,9 @@ public:
     // ascending, and those rows in the report's order.
     const QList<int> &positions() const;
     QList<DeliveryReportRow> listedRows() const;
-    // The captions, then every row let through as shown, in the shown order.
-    QList<QStringList> shownTable() const;
+    // The captions, then every row let through as shown, in the shown order
+    // (the times in ISO 8601 with Stamps::Iso, for a workbook).
+    QList<QStringList> shownTable(DeliveryReportModel::Stamps stamps = DeliveryReportModel::Stamps::Shown) const;
 
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 

@@ -118,14 +118,14 @@ bool holdsDigit(const QString &field)
 
 namespace {
 
-QString csvText(const QList<QStringList> &rows, QStringView lineEnd)
+QString csvText(const QList<QStringList> &rows, QStringView lineEnd, QString (*prepared)(const QString &))
 {
     QString text;
     for (const QStringList &row : rows) {
         for (qsizetype i = 0; i < row.size(); ++i) {
             if (i > 0)
                 text += u';';
-            const QString &field = row.at(i);
+            const QString field = prepared(row.at(i));
             if (needsQuotes(field)) {
                 text += u'"';
                 text += QString(field).replace(u"\""_s, u"\"\""_s);
@@ -139,16 +139,54 @@ QString csvText(const QList<QStringList> &rows, QStringView lineEnd)
     return text;
 }
 
+QString unchanged(const QString &cell)
+{
+    return cell;
+}
+
 } // namespace
+
+bool StartsLikeFormula(QStringView cell)
+{
+    if (cell.isEmpty())
+        return false;
+    const QChar first = cell.front();
+    return first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t' || first == u'\r';
+}
+
+namespace {
+
+// Whether the cell is a formula-like text behind none or more "'".
+bool formulaBehindQuotes(QStringView cell)
+{
+    qsizetype quotes = 0;
+    while (quotes < cell.size() && cell[quotes] == u'\'')
+        ++quotes;
+    return StartsLikeFormula(cell.sliced(quotes));
+}
+
+} // namespace
+
+// Each such cell gets one "'" more on the way out and loses one on the way
+// in, so that a cell that already read "'=..." comes back as it was.
+QString NeutralisedCell(const QString &cell)
+{
+    return formulaBehindQuotes(cell) ? QChar(u'\'') + cell : cell;
+}
+
+QString RestoredCell(const QString &cell)
+{
+    return cell.startsWith(u'\'') && formulaBehindQuotes(cell) ? cell.sliced(1) : cell;
+}
 
 QByteArray WriteCsv(const QList<QStringList> &rows)
 {
-    return kUtf8Bom.toByteArray() + csvText(rows, u"\r\n").toUtf8();
+    return kUtf8Bom.toByteArray() + csvText(rows, u"\r\n", NeutralisedCell).toUtf8();
 }
 
 QByteArray WriteCsvForPrograms(const QList<QStringList> &rows)
 {
-    return csvText(rows, u"\n").toUtf8();
+    return csvText(rows, u"\n", unchanged).toUtf8();
 }
 
 TextEncoding DetectTextEncoding(QByteArrayView bytes)
@@ -198,14 +236,31 @@ QChar DetectCsvSeparator(QStringView text)
     return best;
 }
 
-QList<QStringList> ParseCsv(QStringView text, QChar separatorChar)
+QList<QStringList> ParseCsv(QStringView text, QChar separator)
+{
+    TableOverflow overflow;
+    return ParseCsv(text, separator, TableLimits{}, &overflow);
+}
+
+QList<QStringList> ParseCsv(QStringView text, QChar separatorChar, const TableLimits &limits, TableOverflow *overflow)
 {
     QList<QStringList> records;
+    *overflow = {};
     const char16_t *p = text.utf16();
     const qsizetype n = text.size();
     const char16_t separator = separatorChar.unicode();
     if (n == 0)
         return records;
+    // One character past the limit is enough to know a field is too long;
+    // nothing beyond it is looked at.
+    const qsizetype longest = limits.fieldLength;
+    auto scanEnd = [&](qsizetype from, qsizetype taken) {
+        return longest - taken >= n - from ? n : from + (longest - taken) + 1;
+    };
+    auto refuse = [&](TableOverflow::Kind kind) {
+        *overflow = {kind, records.size()};
+        return records;
+    };
     QStringList record;
     qsizetype i = 0;
     while (true) {
@@ -213,10 +268,11 @@ QList<QStringList> ParseCsv(QStringView text, QChar separatorChar)
         if (p[i] == u'"') {
             ++i;
             while (true) {
-                const qsizetype quote = text.indexOf(u'"', i);
+                const qsizetype end = scanEnd(i, field.size());
+                const qsizetype quote = text.sliced(0, end).indexOf(u'"', i);
                 if (quote < 0) {
-                    field += text.sliced(i);
-                    i = n;
+                    field += text.sliced(i, end - i);
+                    i = end;
                     break;
                 }
                 field += text.sliced(i, quote - i);
@@ -228,15 +284,19 @@ QList<QStringList> ParseCsv(QStringView text, QChar separatorChar)
                 }
                 break;
             }
-            const qsizetype end = fieldEnd(p, i, n, separator);
+            const qsizetype end = fieldEnd(p, i, scanEnd(i, field.size()), separator);
             field += text.sliced(i, end - i);
             i = end;
         } else {
-            const qsizetype end = fieldEnd(p, i, n, separator);
+            const qsizetype end = fieldEnd(p, i, scanEnd(i, 0), separator);
             field = text.sliced(i, end - i).toString();
             i = end;
         }
+        if (field.size() > limits.fieldLength)
+            return refuse(TableOverflow::FieldLength);
         record.append(std::move(field));
+        if (record.size() > limits.fields)
+            return refuse(TableOverflow::Fields);
 
         if (i < n && p[i] == separator) {
             ++i;
@@ -246,6 +306,10 @@ QList<QStringList> ParseCsv(QStringView text, QChar separatorChar)
         } else if (i < n) {
             i += p[i] == u'\r' && i + 1 < n && p[i + 1] == u'\n' ? 2 : 1;
         }
+        if (records.size() >= limits.records)
+            return refuse(TableOverflow::Records);
+        if (limits.stop && records.size() % 4096 == 0 && limits.stop->load())
+            return refuse(TableOverflow::Stopped);
         const qsizetype width = record.size();
         records.append(std::move(record));
         if (i >= n)
@@ -278,22 +342,22 @@ bool LooksLikeHeader(const QList<QStringList> &records)
     return false;
 }
 
-CsvTable ReadCsv(QByteArrayView bytes)
+CsvTable ReadCsv(QByteArrayView bytes, const TableLimits &limits)
 {
     QString text;
     CsvTable table = decodeDetected(bytes, &text);
     table.separator = DetectCsvSeparator(text);
-    table.records = ParseCsv(text, table.separator);
+    table.records = ParseCsv(text, table.separator, limits, &table.overflow);
     return table;
 }
 
-CsvTable ReadCsv(QByteArrayView bytes, TextEncoding encoding)
+CsvTable ReadCsv(QByteArrayView bytes, TextEncoding encoding, const TableLimits &limits)
 {
     CsvTable table;
     table.encoding = encoding;
     const QString text = DecodeText(bytes, encoding);
     table.separator = DetectCsvSeparator(text);
-    table.records = ParseCsv(text, table.separator);
+    table.records = ParseCsv(text, table.separator, limits, &table.overflow);
     return table;
 }
 

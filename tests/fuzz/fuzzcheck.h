@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "text/csv.h"
+
 #include <algorithm>
 
 #include <cstddef>
@@ -59,6 +61,17 @@ private:
     std::size_t m_size;
     std::size_t m_at = 0;
 };
+
+// A table read back from a file for spreadsheet programs, with the "'"
+// written before formula-like cells taken away again (RestoredCell).
+inline QList<QStringList> restored(QList<QStringList> table)
+{
+    for (QStringList &row : table) {
+        for (QString &cell : row)
+            cell = RestoredCell(cell);
+    }
+    return table;
+}
 
 } // namespace velmor::fuzz
 

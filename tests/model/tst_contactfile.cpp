@@ -1,12 +1,15 @@
 // Contacts read from spreadsheet files: the encodings, separators and
 // quoting spreadsheets write, the columns found by their names or contents,
 // the numbers as people write them, the editor's refusals and duplicates;
-// and a group written out reads back as the same contacts.
+// a group written out reads back as the same contacts; formulas are written
+// as text and refused as names; hostile files are refused early.
 
 #include "model/contactfile.h"
+#include "model/contactfilereader.h"
 #include "service/coding.h"
 #include "text/csv.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace velmor;
@@ -75,6 +78,8 @@ private slots:
     void numbersRefusalsAndDuplicates();
     void exportedGroupReadsBackTheSame();
     void notImportedRowsReadBackWithTheirMapping();
+    void formulasWrittenAsTextAndReadBack();
+    void hostileFilesRefusedBeforeReadWhole();
 };
 
 void ContactFileTest::readsWhatSpreadsheetsWrite_data()
@@ -264,6 +269,85 @@ void ContactFileTest::notImportedRowsReadBackWithTheirMapping()
     const CsvTable read = ReadCsv(WriteCsv(table));
     QVERIFY(DetectImportHeader(read.records));
     QCOMPARE(ProposeImportMapping(read.records, true), chosen);
+}
+
+void ContactFileTest::formulasWrittenAsTextAndReadBack()
+{
+    // What a spreadsheet program would run on opening the file goes out
+    // behind a "'"; reading takes exactly that one away again.
+    const QStringList cells{u"=HYPERLINK(\"http://x.test/\",\"Tıkla\")"_s, u"+90 532 111 22 33"_s, u"@SUM(1,2)"_s,
+                            u"-1+1"_s, u"\t=1"_s, u"'Ali"_s, u"'"_s, u"Ali"_s, u"'+1"_s};
+    const QByteArray bytes = WriteCsv({cells});
+    for (const char *written : {"'=HYPERLINK", "'+90 532", "'@SUM", "'-1+1", ";'\t=1;", ";'Ali;';Ali;''+1"})
+        QVERIFY2(bytes.contains(written), written);
+    const CsvTable read = ReadCsv(bytes);
+    QStringList restored;
+    for (const QString &cell : read.records.constFirst())
+        restored.append(RestoredCell(cell));
+    QCOMPARE(restored, cells);
+
+    // The import: a number behind its "'" is read as the number, a lone "-"
+    // is an address, a formula in a name or address and a control character
+    // anywhere are refused.
+    const QList<QStringList> rows = records({
+        u"Adı;Soyadı;Cep;Adres;İl"_s,
+        u"Ali;'Kaya;'+90 532 111 22 34;'-;İzmir"_s,
+        u"'=HYPERLINK(\"http://x.test/\",\"Tıkla\");Kaya;05321112235;;"_s,
+        u"Can;Kaya;05321112236;;@SUM(1,2)"_s,
+        u"Can;Ka\x1bya;05321112237;;"_s,
+        u"A"_s + QChar(0) + u"li;Kaya;05321112238;;"_s,
+    });
+    ImportOptions options;
+    options.hasHeader = true;
+    options.mapping = ProposeImportMapping(rows, true);
+    QCOMPARE(verdicts(CheckImportRecords(rows, options)),
+             (QStringList{u"Aktarılacak"_s, u"\"Adı\" formül içeriyor"_s, u"\"İl\" formül içeriyor"_s,
+                          u"\"Soyadı\" alanında denetim karakteri var"_s, u"\"Adı\" alanında denetim karakteri var"_s}));
+    const ContactValues first = ImportedValues(rows[1], options.mapping);
+    QCOMPARE(first[FieldSoyadi], u"'Kaya"_s);
+    QCOMPARE(first[FieldGsm], u"05321112234"_s);
+    QCOMPARE(first[FieldAdres1], u"-"_s);
+}
+
+void ContactFileTest::hostileFilesRefusedBeforeReadWhole()
+{
+    // One line of a million separators stops at the first field too many; an
+    // open quote over megabytes at the first character too many.
+    TableOverflow overflow;
+    QVERIFY(ParseCsv(QString(1'000'000, u';'), u';', kContactFileLimits, &overflow).isEmpty());
+    QCOMPARE(overflow.kind, TableOverflow::Fields);
+    QCOMPARE(ParseCsv(u"Adı;Cep\n\""_s + QString(5'000'000, u'x'), u';', kContactFileLimits, &overflow).size(), 1);
+    QCOMPARE(overflow.kind, TableOverflow::FieldLength);
+    QCOMPARE(overflow.record, 1);
+    QCOMPARE(ParseCsv(u"a;b\nc;d\ne;f\n"_s, u';', TableLimits{2, 2, 1}, &overflow).size(), 2);
+    QCOMPARE(overflow.kind, TableOverflow::Records);
+    QCOMPARE(ParseCsv(u"a;b\nc;d\n"_s, u';', TableLimits{2, 2, 1}, &overflow).size(), 2);
+    QVERIFY(!overflow);
+    QString quoted = u"\"\""_s + QString(4094, u'x') + u"\"\""_s; // 4,096 characters once read
+    QCOMPARE(ParseCsv(u'"' + quoted + u'"', u';', kContactFileLimits, &overflow).constFirst().constFirst().size(), 4096);
+    QVERIFY(!overflow);
+
+    // The same from files, with the message the user sees.
+    QTemporaryDir dir;
+    auto file = [&dir](const QString &name, const QByteArray &bytes, qint64 size = -1) {
+        QFile out(dir.filePath(name));
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || (size >= 0 && !out.resize(size)))
+            qFatal("cannot write %s", qPrintable(out.fileName()));
+        return out.fileName();
+    };
+    QCOMPARE(ReadContactFile(file(u"genis.csv"_s, "Ad;Cep\r\n" + QByteArray(1'000'000, ';'))).error,
+             u"Dosya içe aktarılamıyor: 2. satırda 256 sütundan fazlası var."_s);
+    // A sparse file: large on paper, nothing to read.
+    const ContactFileRead huge = ReadContactFile(file(u"buyuk.csv"_s, "Ad;Cep\r\n", kContactFileMaxBytes + 1));
+    QCOMPARE(huge.error, u"Dosya içe aktarılamıyor: dosya 100 MB'tan büyük."_s);
+    QVERIFY(huge.sheets.isEmpty() && huge.text.isEmpty());
+    QCOMPARE(ReadContactFile(file(u"resim.csv"_s, QByteArray("\x89PNG\r\n\x1a\n") + QByteArray(200, '\0'))).error,
+             u"Dosya içe aktarılamıyor: bir tablo dosyası değil (CSV, metin, .xlsx ya da .ods)."_s);
+    QCOMPARE(ReadContactFile(file(u"bos.csv"_s, "\xEF\xBB\xBF;;\r\n")).error,
+             u"Dosya içe aktarılamıyor: dosyada hiç satır yok."_s);
+    const ContactFileRead fine = ReadContactFile(file(u"iyi.csv"_s, "Ad;Cep\r\nAli;05321112233\r\n"));
+    QVERIFY(fine.ok());
+    QCOMPARE(fine.sheets.constFirst().records, records({u"Ad;Cep"_s, u"Ali;05321112233"_s}));
 }
 
 QTEST_APPLESS_MAIN(ContactFileTest)

@@ -2,6 +2,8 @@
 
 #include "model/contactimport.h"
 #include "model/session.h"
+#include "model/contactfilereader.h"
+#include "ui/common/backgroundwork.h"
 #include "ui/common/controls.h"
 #include "ui/common/filedialog.h"
 #include "ui/common/listview.h"
@@ -233,18 +235,24 @@ void Frm_Tanim_Rehber::importContacts()
         return;
     const QString path =
         FileDialog::getOpenFileName(this, u"İçe Aktarılacak Dosya"_s, documentsFolder(),
-                                    u"Tablo dosyaları (*.csv *.txt *.tsv);;Tüm dosyalar (*)"_s);
+                                    u"Kişi dosyaları (*.csv *.txt *.tsv *.xlsx *.ods);;"
+                                    u"Excel Çalışma Kitabı (*.xlsx);;LibreOffice Çalışma Kitabı (*.ods);;"
+                                    u"CSV ya da metin dosyası (*.csv *.txt *.tsv);;Tüm dosyalar (*)"_s);
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        MessageBox::show(this, u"Dosya okunamadı:\n%1\n\n%2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
+    // The window takes no other work while the file is read.
+    m_context->setImportRunning(true);
+    ContactFileRead file;
+    const bool read = RunWithProgress(this, u"Kişileri İçe Aktar"_s, u"Dosya okunuyor..."_s,
+                                      [&](const std::atomic_bool &stop) { file = ReadContactFile(path, &stop); });
+    m_context->setImportRunning(false);
+    if (!read)
+        return;
+    if (!file.ok()) {
+        MessageBox::show(this, file.error);
         return;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
-
-    auto *preview = new ImportPreviewDialog(bytes, QFileInfo(path).fileName(), m_groups->entries(),
+    auto *preview = new ImportPreviewDialog(std::move(file), QFileInfo(path).fileName(), m_groups->entries(),
                                             m_groups->chosenGroupNo(), m_context->session().snapshot().contacts, this);
     preview->setAttribute(Qt::WA_DeleteOnClose);
     connect(preview, &QDialog::accepted, this, [this, preview] { runImport(preview->plan()); });
@@ -314,8 +322,9 @@ void Frm_Tanim_Rehber::finishImport(const ContactImport &import)
                               summary.text + u"\n\nEklenmeyen satırlar, düzeltip yeniden içe aktarmak üzere bir "
                                              u"dosyaya kaydedilsin mi?"_s))
         return;
-    SaveCsvFile(this, u"Eklenmeyen Satırları Kaydet"_s, QDir(documentsFolder()).filePath(u"eklenmeyen-satirlar.csv"_s),
-                import.notImportedTable(summary), u"Dosya kaydedilemedi"_s);
+    SaveTableFile(this, u"Eklenmeyen Satırları Kaydet"_s,
+                  QDir(documentsFolder()).filePath(u"eklenmeyen-satirlar.csv"_s), import.notImportedTable(summary),
+                  u"Eklenmeyen Satırlar"_s, u"Dosya kaydedilemedi"_s);
 }
 
 void Frm_Tanim_Rehber::exportContacts()
@@ -329,8 +338,8 @@ void Frm_Tanim_Rehber::exportContacts()
         return;
     }
     const QString name = groupNo == u"0" ? u"rehber"_s : u"rehber-"_s + fileNamePart(m_groups->chosenGroupName());
-    SaveCsvFile(this, u"Kişileri Dışa Aktar"_s, QDir(documentsFolder()).filePath(name + u".csv"_s), table,
-                u"Dosya kaydedilemedi"_s);
+    SaveTableFile(this, u"Kişileri Dışa Aktar"_s, QDir(documentsFolder()).filePath(name + u".csv"_s), table,
+                  WorkbookSheetName(m_groups->chosenGroupName(), u"Rehber"_s), u"Dosya kaydedilemedi"_s);
 }
 
 } // namespace velmor

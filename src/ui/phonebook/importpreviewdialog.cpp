@@ -48,10 +48,10 @@ QString fieldCaption(int field)
 
 } // namespace
 
-ImportPreviewDialog::ImportPreviewDialog(QByteArray bytes, const QString &fileName, const QList<GroupEntry> &groups,
+ImportPreviewDialog::ImportPreviewDialog(ContactFileRead file, const QString &fileName, const QList<GroupEntry> &groups,
                                          const QString &preferredGroupNo, const ContactList &contacts,
                                          QWidget *parent)
-    : QDialog(parent), m_bytes(std::move(bytes)), m_contacts(contacts)
+    : QDialog(parent), m_file(std::move(file)), m_contacts(contacts)
 {
     setObjectName(u"ImportPreview"_s);
     setWindowTitle(u"Kişileri İçe Aktar"_s);
@@ -65,13 +65,19 @@ ImportPreviewDialog::ImportPreviewDialog(QByteArray bytes, const QString &fileNa
         m_newGroup->setChecked(true);
     }
 
-    m_table = ReadCsv(m_bytes);
+    m_table.encoding = m_file.encoding;
+    if (!m_file.sheets.isEmpty())
+        m_table.records = m_file.sheets.value(m_file.proposedSheet).records;
     {
         const QSignalBlocker quiet(m_encoding);
         for (int i = 0; i < int(kEncodings.size()); ++i) {
             if (kEncodings[std::size_t(i)].encoding == m_table.encoding)
                 m_encoding->setCurrentIndex(i);
         }
+    }
+    {
+        const QSignalBlocker quiet(m_sheet);
+        m_sheet->setCurrentIndex(m_file.proposedSheet);
     }
     {
         const QSignalBlocker quiet(m_header);
@@ -95,11 +101,24 @@ void ImportPreviewDialog::buildControls(const QString &fileName, const QList<Gro
     for (const EncodingEntry &entry : kEncodings)
         m_encoding->addItem(QString::fromUtf16(entry.caption));
     encodingCaption->setBuddy(m_encoding);
+    auto *sheetCaption = new QLabel(u"Sayfa :"_s, this);
+    m_sheet = new QComboBox(this);
+    m_sheet->setObjectName(u"cboSayfa"_s);
+    for (const SheetTable &sheet : std::as_const(m_file.sheets))
+        m_sheet->addItem(sheet.name);
+    sheetCaption->setBuddy(m_sheet);
+    // A text file has an encoding, a workbook its sheets.
+    encodingCaption->setVisible(!m_file.workbook);
+    m_encoding->setVisible(!m_file.workbook);
+    sheetCaption->setVisible(m_file.workbook);
+    m_sheet->setVisible(m_file.workbook);
     m_header = new QCheckBox(u"İlk satır sütun adlarıdır"_s, this);
     m_header->setObjectName(u"chkBaslik"_s);
     auto *fileRow = new QHBoxLayout;
     fileRow->addWidget(encodingCaption);
     fileRow->addWidget(m_encoding);
+    fileRow->addWidget(sheetCaption);
+    fileRow->addWidget(m_sheet);
     fileRow->addSpacing(Twips(300));
     fileRow->addWidget(m_header);
     fileRow->addStretch(1);
@@ -193,6 +212,7 @@ void ImportPreviewDialog::buildControls(const QString &fileName, const QList<Gro
     layout->addLayout(buttons);
 
     connect(m_encoding, &QComboBox::currentIndexChanged, this, &ImportPreviewDialog::readFile);
+    connect(m_sheet, &QComboBox::currentIndexChanged, this, &ImportPreviewDialog::sheetChosen);
     connect(m_header, &QCheckBox::toggled, this, [this] {
         proposeMapping();
         check();
@@ -209,7 +229,21 @@ void ImportPreviewDialog::buildControls(const QString &fileName, const QList<Gro
 void ImportPreviewDialog::readFile()
 {
     const int entry = std::max(0, m_encoding->currentIndex());
-    m_table = ReadCsv(m_bytes, kEncodings[std::size_t(entry)].encoding);
+    QString error;
+    m_table = ReadContactText(m_file.text, kEncodings[std::size_t(entry)].encoding, &error);
+    if (!error.isEmpty())
+        MessageBox::show(this, error);
+    {
+        const QSignalBlocker quiet(m_header);
+        m_header->setChecked(DetectImportHeader(m_table.records));
+    }
+    proposeMapping();
+    check();
+}
+
+void ImportPreviewDialog::sheetChosen()
+{
+    m_table.records = m_file.sheets.value(m_sheet->currentIndex()).records;
     {
         const QSignalBlocker quiet(m_header);
         m_header->setChecked(DetectImportHeader(m_table.records));

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "model/contactfilereader.h"
 #include "model/contactimport.h"
 #include "ui/phonebook/groupentry.h"
 
-#include <QByteArray>
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -23,7 +23,8 @@ class GuardedLineEdit;
 class ImportPreviewModel;
 
 // The preview of a file to import: the records as read with the verdict of
-// each, the encoding (detected, changeable), whether the first row names the
+// each, the encoding of a text file (detected, changeable) or the sheet of a
+// workbook (the first with rows proposed, changeable), whether the first row names the
 // columns, the column of each field (proposed, changeable), the target group
 // (an existing one or a new one by name) and whether duplicates are kept.
 // "Aktar" accepts it once a group is given and something can be sent.
@@ -33,7 +34,7 @@ class ImportPreviewDialog : public QDialog
 
 public:
     // contacts: the phone book, for the mobile numbers already in the chosen group.
-    ImportPreviewDialog(QByteArray bytes, const QString &fileName, const QList<GroupEntry> &groups,
+    ImportPreviewDialog(ContactFileRead file, const QString &fileName, const QList<GroupEntry> &groups,
                         const QString &preferredGroupNo, const ContactList &contacts, QWidget *parent = nullptr);
     ~ImportPreviewDialog() override;
 
@@ -47,14 +48,15 @@ public slots:
 
 private:
     void buildControls(const QString &fileName, const QList<GroupEntry> &groups);
-    void readFile();       // the bytes again in the chosen encoding
+    void readFile();       // a text file's bytes again in the chosen encoding
+    void sheetChosen();    // a workbook's sheet
     void proposeMapping(); // from the header names or the contents
     void check();          // every record against the choices
     void groupChanged();
     void showMappingInChoices();
     void mappingChosen();
 
-    QByteArray m_bytes;
+    ContactFileRead m_file;
     ContactList m_contacts;
     CsvTable m_table;
     ImportMapping m_mapping = kNoMapping;
@@ -63,6 +65,7 @@ private:
     qsizetype m_refused = 0;
 
     QComboBox *m_encoding = nullptr;
+    QComboBox *m_sheet = nullptr;
     QCheckBox *m_header = nullptr;
     std::array<QComboBox *, kContactFieldCount> m_fields{};
     QRadioButton *m_existingGroup = nullptr;

@@ -338,7 +338,13 @@ void Frm_Sms_Liste::ExportList()
         return;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString suggested = QDir(folder).filePath(u"iletim-raporu-%1-%2.csv"_s.arg(m_shownFrom, m_shownTo));
-    SaveCsvFile(this, u"Listeyi Dışa Aktar"_s, suggested, m_shown->shownTable(), u"Liste kaydedilemedi"_s);
+    SaveTableFile(
+        this, u"Listeyi Dışa Aktar"_s, suggested, [this] { return m_shown->shownTable(); },
+        [this] {
+            return WorkbookSheet{u"İletim Raporu"_s, m_shown->shownTable(DeliveryReportModel::Stamps::Iso),
+                                 {DeliveryReportModel::Sent, DeliveryReportModel::Settled}};
+        },
+        u"Liste kaydedilemedi"_s);
 }
 
 void Frm_Sms_Liste::updateResendButtons()

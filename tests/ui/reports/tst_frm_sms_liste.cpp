@@ -8,6 +8,7 @@
 #include "devserver.h"
 #include "model/deliveryreportmodel.h"
 #include "model/session.h"
+#include "model/workbookreader.h"
 #include "service/service.h"
 #include "service/transport.h"
 #include "ui/common/listview.h"
@@ -96,6 +97,7 @@ private slots:
     void badDateOrNoCustomer_sendsNothing();
     void close_refusedWhileWaiting();
     void export_writesShownOrder();
+    void export_workbookAndFormulas();
     void columns_nameAndMessageShareTheRoom();
     void dateField_calendarByKeyboard();
     void demoAccount_namesAndCounts();
@@ -248,6 +250,37 @@ void FrmSmsListeTest::export_writesShownOrder()
     answer.setPath(dir.filePath(u"yok/rapor.csv"_s));
     QTest::mouseClick(f.window.findChild<QPushButton *>(u"Cmd_Disa_Aktar"_s), Qt::LeftButton);
     QVERIFY(f.boxes.lastText().startsWith(u"Liste kaydedilemedi:"_s));
+}
+
+void FrmSmsListeTest::export_workbookAndFormulas()
+{
+    Fixture f;
+    f.fake.setPayload(12, section(u"<>05559990000|20110102080000|20110102080512|=HYPERLINK(\"http://x.test/\";\"Tıkla\")"
+                                  u"|Hatalı Numara"_s));
+    f.query();
+    QTemporaryDir dir;
+    test::FileDialogAnswer answer(dir.filePath(u"rapor.xlsx"_s));
+    QTest::mouseClick(f.window.findChild<QPushButton *>(u"Cmd_Disa_Aktar"_s), Qt::LeftButton);
+    QVERIFY(f.boxes.texts().isEmpty());
+    QCOMPARE(answer.requests().constFirst().filter, u"CSV dosyası (*.csv);;Excel Çalışma Kitabı (*.xlsx)"_s);
+    QFile file(dir.filePath(u"rapor.xlsx"_s));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const WorkbookRead read = ReadWorkbook(file.readAll(), {});
+    QCOMPARE(read.failure, WorkbookRead::Failure::None);
+    QCOMPARE(read.sheets.size(), 1);
+    QCOMPARE(read.sheets[0].name, u"İletim Raporu"_s);
+    // The number a text cell, the times date cells (read back as their day),
+    // the formula as text behind its "'".
+    QCOMPARE(read.sheets[0].records[1],
+             (QStringList{QString(), u"05559990000"_s, u"'=HYPERLINK(\"http://x.test/\";\"Tıkla\")"_s,
+                          u"02.01.2011"_s, u"02.01.2011"_s, u"Hatalı Numara"_s}));
+
+    // The CSV file neutralises the same cell.
+    answer.setPath(dir.filePath(u"rapor"_s));
+    QTest::mouseClick(f.window.findChild<QPushButton *>(u"Cmd_Disa_Aktar"_s), Qt::LeftButton);
+    QFile csv(dir.filePath(u"rapor.csv"_s));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QVERIFY(csv.readAll().contains(";05559990000;\"'=HYPERLINK(\"\"http"));
 }
 
 void FrmSmsListeTest::columns_nameAndMessageShareTheRoom()
