@@ -14,7 +14,6 @@
 
 namespace velmor {
 
-
 // What narrows the fetched report rows: one state (or every state) and the
 // phone book's search over the name, the number and the message (Turkish
 // capitals folded, wildcards "*", "?", "#", "[...]" allowed).
