@@ -41,7 +41,7 @@ const AccountSnapshot &snapshot()
 const QString &reportSection()
 {
     static const QString report = [] {
-        const QList<Contact> &contacts = snapshot().contacts;
+        const ContactList &contacts = snapshot().contacts;
         const QStringList messages = {u"Yeni sezon ürünlerimiz mağazalarımızda. Örnek Çiçekçilik"_s,
                                       u"Siparişiniz yola çıktı. İyi günler dileriz."_s,
                                       u"Anneler günü kampanyamız başladı! %1 kodu ile indirim"_s,
@@ -67,7 +67,7 @@ const QString &reportSection()
                 if (rng.next() % 10 == 0)
                     text += u"0599"_s + QString::number(1000000 + rng.next() % 8999999);
                 else
-                    text += rng.pick(contacts).Adr_GSM_No;
+                    text += rng.pick(contacts).Adr_GSM_No();
                 text += u'|';
                 text += sent;
                 text += u'|';

@@ -6,6 +6,7 @@
 
 #include "model/snapshot.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -29,7 +30,7 @@ struct Lcg
         return state >> 8;
     }
     template<typename List>
-    const auto &pick(const List &list)
+    decltype(auto) pick(const List &list)
     {
         return list[qsizetype(next() % quint32(list.size()))];
     }
@@ -37,8 +38,8 @@ struct Lcg
 
 // The decoded command 1 payload of a large account: the customer record,
 // 1,000 groups (each under the one before, in shuffled order) and 100,000
-// contacts with Turkish names and addresses.
-inline QString makeAccountPayload()
+// contacts (or as many as asked) with Turkish names and addresses.
+inline QString makeAccountPayload(int contactCount = kContactCount)
 {
     const QStringList firstNames = {u"Ayşe"_s,  u"Mehmet"_s, u"Gül"_s,    u"İbrahim"_s, u"Çağla"_s,
                                     u"Oğuz"_s,  u"Şükrü"_s,  u"Ömer"_s,   u"Zeynep"_s,  u"Işıl"_s,
@@ -54,7 +55,7 @@ inline QString makeAccountPayload()
     Lcg rng;
 
     QString payload;
-    payload.reserve(qsizetype(kContactCount) * 110);
+    payload.reserve(qsizetype(contactCount) * 110);
     payload += u"<Cari>"_s;
     for (int i = 0; i < CustomerRecord::FieldCount; ++i) {
         if (i > 0)
@@ -72,7 +73,7 @@ inline QString makeAccountPayload()
                    + QString::number(number) + u' ' + rng.pick(districts);
     }
     payload += u"<Grup><Adres>"_s;
-    for (int i = 0; i < kContactCount; ++i) {
+    for (int i = 0; i < contactCount; ++i) {
         payload += u"<>"_s;
         payload += QString::number(100000 + i);
         payload += u'|';
@@ -99,6 +100,25 @@ inline QString makeAccountPayload()
     }
     payload += u"<Adres>"_s;
     return payload;
+}
+
+// What the service sends for a payload: its UTF-8 bytes, each coded as three
+// digits after a three-digit offset.
+inline QByteArray codeAsService(const QString &text, int offset)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray digits;
+    digits.resize(3 + 3 * utf8.size());
+    char *w = digits.data();
+    auto put3 = [&w](int value) {
+        *w++ = char('0' + value / 100);
+        *w++ = char('0' + value / 10 % 10);
+        *w++ = char('0' + value % 10);
+    };
+    put3(offset);
+    for (const char byte : utf8)
+        put3(offset + static_cast<unsigned char>(byte));
+    return digits;
 }
 
 } // namespace velmor::bench

@@ -76,11 +76,11 @@ int RunContacts(CliSession &session, const QCommandLineParser &parser)
                                      u"province"_s, u"mobile"_s,   u"phone"_s,     u"fax"_s};
     const bool every = groupNo == u"0";
     QList<QStringList> rows;
-    for (const Contact &contact : session.snapshot().contacts) {
-        if (!every && contact.Grup_No != groupNo)
+    for (const ContactRef contact : session.snapshot().contacts) {
+        if (!every && contact.Grup_No() != groupNo)
             continue;
         const ContactValues values = ContactFieldValues(contact);
-        QStringList row = {contact.Adr_K_No, contact.Grup_No};
+        QStringList row = {contact.Adr_K_No().toString(), contact.Grup_No().toString()};
         row.append(QStringList(values.cbegin(), values.cend()));
         rows.append(row);
     }

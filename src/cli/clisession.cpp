@@ -125,7 +125,12 @@ int CliSession::logIn()
 
 int CliSession::loadAccount()
 {
-    if (RefreshAccountSnapshot(m_service, m_snapshot, m_customerNo) != RefreshResult::Loaded) {
+    const RefreshResult result = RefreshAccountSnapshot(m_service, m_snapshot, m_customerNo);
+    if (result == RefreshResult::TooLarge) {
+        Message(AccountTooLargeMessage());
+        return ExitRefused;
+    }
+    if (result != RefreshResult::Loaded) {
         Message(u"Hesap bilgileri alınamadı. "_s + unreachableMessage());
         return ExitUnreachable;
     }

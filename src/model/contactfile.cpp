@@ -299,12 +299,12 @@ QList<ImportCheck> CheckImportRecords(const QList<QStringList> &records, const I
     return checks;
 }
 
-QSet<QString> GroupMobileNumbers(const QList<Contact> &contacts, const QString &groupNo)
+QSet<QString> GroupMobileNumbers(const ContactList &contacts, const QString &groupNo)
 {
     QSet<QString> mobiles;
-    for (const Contact &contact : contacts) {
-        if (contact.Grup_No == groupNo)
-            mobiles.insert(contact.Adr_GSM_No);
+    for (const ContactRef contact : contacts) {
+        if (contact.Grup_No() == groupNo)
+            mobiles.insert(contact.Adr_GSM_No().toString());
     }
     return mobiles;
 }
@@ -354,12 +354,12 @@ QList<QStringList> ContactExportTable(const AccountSnapshot &snapshot, const QSt
         header.append(ContactFieldName(field));
     header.append(u"Grup"_s);
     table.append(header);
-    for (const Contact &contact : snapshot.contacts) {
-        if (!all && contact.Grup_No != groupNo)
+    for (const ContactRef contact : snapshot.contacts) {
+        if (!all && contact.Grup_No() != groupNo)
             continue;
         const ContactValues values = ContactFieldValues(contact);
         QStringList row(values.cbegin(), values.cend());
-        row.append(groupNames.value(contact.Grup_No));
+        row.append(groupNames.value(contact.Grup_No().toString()));
         table.append(row);
     }
     return table;

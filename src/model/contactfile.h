@@ -91,7 +91,7 @@ struct ImportOptions
 QList<ImportCheck> CheckImportRecords(const QList<QStringList> &records, const ImportOptions &options);
 
 // The mobile numbers of the contacts of one group.
-QSet<QString> GroupMobileNumbers(const QList<Contact> &contacts, const QString &groupNo);
+QSet<QString> GroupMobileNumbers(const ContactList &contacts, const QString &groupNo);
 
 // Why a record is not sent, in a few Turkish words ("Adı boş").
 QString ImportVerdictText(const ImportCheck &check);

@@ -85,7 +85,7 @@ QString IsoReportStamp(QStringView stamp)
     return time.isValid() ? time.toString(Qt::ISODate) : QString();
 }
 
-ContactNames::ContactNames(const QList<Contact> &contacts) : m_contacts(contacts)
+ContactNames::ContactNames(const ContactList &contacts) : m_contacts(contacts)
 {
     const qsizetype count = m_contacts.size();
     m_byDigits.reserve(count);
@@ -93,13 +93,13 @@ ContactNames::ContactNames(const QList<Contact> &contacts) : m_contacts(contacts
     // Backwards, so that of several contacts with one number the first one
     // is entered last and keeps it.
     for (qsizetype i = count - 1; i >= 0; --i) {
-        const QString &number = m_contacts.at(i).Adr_GSM_No;
+        const QStringView number = m_contacts.at(i).Adr_GSM_No();
         if (number.isEmpty())
             continue;
         if (const std::optional<quint64> key = digitKey(number))
             m_byDigits.insert(*key, i);
         else
-            m_byText.insert(QStringView(number), i);
+            m_byText.insert(number, i);
     }
 }
 
@@ -118,8 +118,11 @@ QString ContactNames::nameAt(qsizetype position) const
         return {};
     QString &name = m_names[position];
     if (name.isNull()) {
-        const Contact &contact = m_contacts.at(position);
-        name = contact.Adr_Adi + u' ' + contact.Adr_Soyadi;
+        const ContactRef contact = m_contacts.at(position);
+        const QStringView first = contact.Adr_Adi();
+        const QStringView last = contact.Adr_Soyadi();
+        name.reserve(first.size() + 1 + last.size());
+        name.append(first).append(u' ').append(last);
     }
     return name;
 }
@@ -150,7 +153,7 @@ QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactNa
     return rows;
 }
 
-QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const QList<Contact> &contacts)
+QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactList &contacts)
 {
     return ParseDeliveryReport(report, ContactNames(contacts));
 }

@@ -40,7 +40,7 @@ QString IsoReportStamp(QStringView stamp);
 class ContactNames
 {
 public:
-    explicit ContactNames(const QList<Contact> &contacts);
+    explicit ContactNames(const ContactList &contacts);
 
     // The position of the first contact with the number, or -1.
     qsizetype find(QStringView number) const;
@@ -50,7 +50,7 @@ public:
     QString nameAt(qsizetype position) const;
 
 private:
-    QList<Contact> m_contacts; // shared with the snapshot, never changed here
+    ContactList m_contacts; // shared with the snapshot, never changed here
     // Numbers of digits only (nearly all) by their digits and length, so that
     // a probe compares two integers; every other number by its text, viewing
     // the text held by m_contacts.
@@ -63,7 +63,7 @@ private:
 // one is no row), fields at "|"; rows of fewer than five fields are skipped,
 // fields after the fifth ignored. Names come from the lookup.
 QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactNames &names);
-QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const QList<Contact> &contacts);
+QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactList &contacts);
 
 // The dates a query sends: each field's value trimmed, an empty one replaced
 // by "00010101" (first) or "99993112" (last), and the two swapped when the

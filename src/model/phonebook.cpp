@@ -18,6 +18,18 @@ ContactValues ContactFieldValues(const Contact &contact)
             contact.Adr_ilce,   contact.Adr_il,     contact.Adr_GSM_No, contact.Adr_Tel_No, contact.Adr_Fax_No};
 }
 
+ContactValues ContactFieldValues(ContactRef contact)
+{
+    ContactValues values;
+    constexpr std::array<ContactText, kContactFieldCount> texts{
+        ContactText::Adr_Adi,  ContactText::Adr_Soyadi, ContactText::Adr_Adres1, ContactText::Adr_Adres2,
+        ContactText::Adr_Adres3, ContactText::Adr_ilce, ContactText::Adr_il,     ContactText::Adr_GSM_No,
+        ContactText::Adr_Tel_No, ContactText::Adr_Fax_No};
+    for (int field = 0; field < kContactFieldCount; ++field)
+        values[std::size_t(field)] = contact.text(texts[std::size_t(field)]).toString();
+    return values;
+}
+
 QString ContactData(const QString &groupNo, const ContactValues &values)
 {
     qsizetype length = groupNo.size() + kContactFieldCount;
@@ -119,7 +131,17 @@ int RenameGroupInSnapshot(AccountSnapshot &snapshot, const QString &groupNo, con
 
 int MoveContactInSnapshot(AccountSnapshot &snapshot, const QString &recordNo, const QString &groupNo)
 {
-    return setWhere(snapshot.contacts, &Contact::Adr_K_No, recordNo, &Contact::Grup_No, groupNo);
+    // Read first, written only where it changes: a list shared with the
+    // windows is copied only when a contact really moves.
+    int changed = 0;
+    ContactList &contacts = snapshot.contacts;
+    for (qsizetype i = 0; i < contacts.size(); ++i) {
+        if (std::as_const(contacts).at(i).Adr_K_No() == recordNo) {
+            contacts.setText(i, ContactText::Grup_No, groupNo);
+            ++changed;
+        }
+    }
+    return changed;
 }
 
 } // namespace velmor

@@ -52,6 +52,7 @@ inline constexpr int kGroupNameLimit = 50;
 using ContactValues = std::array<QString, kContactFieldCount>;
 // A contact's ten values in field order.
 ContactValues ContactFieldValues(const Contact &contact);
+ContactValues ContactFieldValues(ContactRef contact);
 // The contact data the add and update commands carry: the group number and
 // the ten values joined with "|", each as it is (empty ones stay empty
 // positions; the format has no escaping, so values must hold no "|").

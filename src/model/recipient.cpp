@@ -18,6 +18,19 @@ Recipient RecipientFromContact(const Contact &contact)
     return recipient;
 }
 
+Recipient RecipientFromContact(ContactRef contact)
+{
+    Recipient recipient;
+    recipient.number = contact.Adr_GSM_No().toString();
+    recipient.firstName = contact.Adr_Adi().toString();
+    recipient.surname = contact.Adr_Soyadi().toString();
+    recipient.province = contact.Adr_il().toString();
+    recipient.district = contact.Adr_ilce().toString();
+    recipient.groupNo = contact.Grup_No().toString();
+    recipient.fromPhoneBook = true;
+    return recipient;
+}
+
 Recipient TypedRecipient(const QString &number)
 {
     Recipient recipient;
@@ -30,10 +43,9 @@ QList<Recipient> GroupRecipients(const AccountSnapshot &snapshot, const QString 
     const bool every = groupNo.isEmpty() || groupNo == u"0";
     QList<Recipient> recipients;
     recipients.reserve(every ? snapshot.contacts.size() : 0);
-    for (const Contact &contact : snapshot.contacts) {
-        Recipient recipient = RecipientFromContact(contact);
-        if (every || recipient.groupNo == groupNo)
-            recipients.append(std::move(recipient));
+    for (const ContactRef contact : snapshot.contacts) {
+        if (every || contact.Grup_No() == groupNo)
+            recipients.append(RecipientFromContact(contact));
     }
     return recipients;
 }

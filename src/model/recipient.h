@@ -8,6 +8,7 @@ namespace velmor {
 
 struct AccountSnapshot;
 struct Contact;
+class ContactRef;
 struct ContactGroup;
 
 // One recipient of a send: the number the SMS goes to and what a
@@ -26,6 +27,7 @@ struct Recipient
 
 // The one place where a send reads a phone book contact.
 Recipient RecipientFromContact(const Contact &contact);
+Recipient RecipientFromContact(ContactRef contact);
 // A number typed by hand or read from a file: it comes from no contact, so
 // it has no names.
 Recipient TypedRecipient(const QString &number);

@@ -25,10 +25,16 @@ OptOutList::OptOutList(const AccountSnapshot &snapshot)
     }
     if (groups.isEmpty())
         return;
-    for (const Contact &contact : snapshot.contacts) {
-        const Recipient recipient = RecipientFromContact(contact);
-        if (groups.contains(recipient.groupNo) && HasNumberToSend(recipient.number))
-            m_numbers.insert(ComparableNumber(recipient.number));
+    // Looked up by view: the contacts outside these groups cost no copy.
+    QSet<QStringView> groupNumbers;
+    for (const QString &number : std::as_const(groups))
+        groupNumbers.insert(number);
+    for (const ContactRef contact : snapshot.contacts) {
+        if (!groupNumbers.contains(contact.Grup_No()))
+            continue;
+        const QString number = contact.Adr_GSM_No().toString();
+        if (HasNumberToSend(number))
+            m_numbers.insert(ComparableNumber(number));
     }
 }
 

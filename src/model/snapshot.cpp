@@ -43,7 +43,7 @@ bool writeTenDigits(QStringView number, char16_t *w)
 
 } // namespace
 
-QString TenDigitKey(const QString &number)
+QString TenDigitKey(QStringView number)
 {
     QString fast(10, Qt::Uninitialized);
     if (writeTenDigits(number, reinterpret_cast<char16_t *>(fast.data())))
@@ -58,7 +58,7 @@ QString TenDigitKey(const QString &number)
     const bool allDigits = !digits.isEmpty()
         && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (!allDigits)
-        return number;
+        return number.toString();
     // Leading zeros in the input do not count towards the ten digits.
     qsizetype firstNonZero = 0;
     while (firstNonZero + 1 < digits.size() && digits[firstNonZero] == u'0')
@@ -73,7 +73,7 @@ QString TenDigitKey(const QString &number)
     return key;
 }
 
-QString MakeMarkKey(const QString &recordNo)
+QString MakeMarkKey(QStringView recordNo)
 {
     QString key(12, Qt::Uninitialized);
     char16_t *w = reinterpret_cast<char16_t *>(key.data());
@@ -90,11 +90,27 @@ bool IsTopLevelGroup(const ContactGroup &group)
     return LeadingNumber(group.Grp_Ust_Grup_No) == 0;
 }
 
-bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload)
+QString AccountTooLargeMessage()
 {
+    return QStringLiteral("Hesabınızın rehberi bu programın gösterebileceğinden büyük (en çok %L1 kişi, %L2 grup; "
+                          "bir bilgi en çok %L3 karakter). Rehber yüklenmedi; lütfen hizmet sağlayıcınıza başvurunuz.")
+        .arg(kMaxAccountContacts)
+        .arg(kMaxAccountGroups)
+        .arg(kMaxAccountTextLength);
+}
+
+bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload, bool *overLimits)
+{
+    if (overLimits)
+        *overLimits = false;
     const QStringView customerSection = secondPiece(payload, u"<Cari>");
     if (customerSection.isNull())
         return false;
+    const auto refuse = [overLimits] {
+        if (overLimits)
+            *overLimits = true;
+        return false;
+    };
 
     AccountSnapshot fresh;
     fresh.hasCustomer = true;
@@ -112,9 +128,21 @@ bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload)
         }
     }
 
+    for (const QString &field : fresh.customer.fields) {
+        if (field.size() > kMaxAccountTextLength)
+            return refuse();
+    }
+
     const QStringView groupSection = secondPiece(payload, u"<Grup>");
-    fresh.groups.reserve(rowCount(groupSection));
-    forEachRow<3>(groupSection, [&fresh](const std::array<QStringView, 3> &f) {
+    fresh.groups.reserve(qMin(rowCount(groupSection), kMaxAccountGroups + 1));
+    bool groupsFit = true;
+    forEachRow<3>(groupSection, [&fresh, &groupsFit](const std::array<QStringView, 3> &f) {
+        if (!groupsFit || (f[0].isEmpty() && f[1].isEmpty() && f[2].isEmpty()))
+            return;
+        groupsFit = f[0].size() <= kMaxAccountTextLength && f[1].size() <= kMaxAccountTextLength
+                    && f[2].size() <= kMaxAccountTextLength && fresh.groups.size() < kMaxAccountGroups;
+        if (!groupsFit)
+            return;
         ContactGroup &group = fresh.groups.emplaceBack();
         group.Grup_No = fieldText(f[0]);
         group.Grp_Ust_Grup_No = fieldText(f[1]);
@@ -126,49 +154,19 @@ bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload)
                      [](const ContactGroup &a, const ContactGroup &b) { return a.SortKey < b.SortKey; });
 
     const QStringView contactSection = secondPiece(payload, u"<Adres>");
-    fresh.contacts.reserve(rowCount(contactSection));
-    forEachRow<12>(contactSection, [&fresh](const std::array<QStringView, 12> &f) {
-        Contact &contact = fresh.contacts.emplaceBack();
-        contact.Adr_K_No = fieldText(f[0]);
-        contact.Grup_No = fieldText(f[1]);
-        contact.Adr_Adi = fieldText(f[2]);
-        contact.Adr_Soyadi = fieldText(f[3]);
-        contact.Adr_Adres1 = fieldText(f[4]);
-        contact.Adr_Adres2 = fieldText(f[5]);
-        contact.Adr_Adres3 = fieldText(f[6]);
-        contact.Adr_ilce = fieldText(f[7]);
-        contact.Adr_il = fieldText(f[8]);
-        contact.Adr_GSM_No = fieldText(f[9]);
-        contact.Adr_Tel_No = fieldText(f[10]);
-        contact.Adr_Fax_No = fieldText(f[11]);
-        contact.MarkKey = MakeMarkKey(contact.Adr_K_No);
-    });
+    if (!groupsFit)
+        return refuse();
+    bool contactsFit = true;
+    fresh.contacts = ContactList::fromSection(payload, contactSection, &contactsFit);
+    if (!contactsFit)
+        return refuse();
 
     // Readers see the old snapshot or the new one, never a mixture.
     snapshot = std::move(fresh);
     return true;
 }
 
-namespace {
-
-// Asks for the texts a search reads a few contacts ahead, so that their
-// memory arrives while the contacts before them are being matched.
-inline void prefetchSearchTexts(const Contact &contact)
-{
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(contact.Adr_Adi.constData());
-    __builtin_prefetch(contact.Adr_Soyadi.constData());
-    __builtin_prefetch(contact.Adr_GSM_No.constData());
-#else
-    Q_UNUSED(contact);
-#endif
-}
-
-constexpr qsizetype kPrefetchDistance = 8;
-
-} // namespace
-
-QList<int> FilterContacts(const QList<Contact> &contacts, const ContactSearch &search)
+QList<int> FilterContacts(const ContactList &contacts, const ContactSearch &search)
 {
     QList<int> rows;
     const qsizetype count = contacts.size();
@@ -178,32 +176,23 @@ QList<int> FilterContacts(const QList<Contact> &contacts, const ContactSearch &s
             rows[i] = int(i);
         return rows;
     }
-    const Contact *data = contacts.constData();
     for (qsizetype i = 0; i < count; ++i) {
-        if (i + kPrefetchDistance < count)
-            prefetchSearchTexts(data[i + kPrefetchDistance]);
-        const Contact &contact = data[i];
-        if (search.matches(contact.Adr_Adi, contact.Adr_Soyadi, contact.Adr_GSM_No))
+        const ContactRef contact = contacts.at(i);
+        if (search.matches(contact.Adr_Adi(), contact.Adr_Soyadi(), contact.Adr_GSM_No()))
             rows.append(int(i));
     }
     return rows;
 }
 
-QList<int> FilterContacts(const QList<Contact> &contacts, const QList<int> &rows, const ContactSearch &search)
+QList<int> FilterContacts(const ContactList &contacts, const QList<int> &rows, const ContactSearch &search)
 {
     QList<int> kept;
-    const qsizetype count = rows.size();
-    const Contact *data = contacts.constData();
     const qsizetype size = contacts.size();
-    auto valid = [size](int row) { return row >= 0 && row < size; };
-    for (qsizetype i = 0; i < count; ++i) {
-        if (i + kPrefetchDistance < count && valid(rows[i + kPrefetchDistance]))
-            prefetchSearchTexts(data[rows[i + kPrefetchDistance]]);
-        const int row = rows[i];
-        if (!valid(row))
+    for (const int row : rows) {
+        if (row < 0 || row >= size)
             continue;
-        const Contact &contact = data[row];
-        if (search.isEmpty() || search.matches(contact.Adr_Adi, contact.Adr_Soyadi, contact.Adr_GSM_No))
+        const ContactRef contact = contacts.at(row);
+        if (search.isEmpty() || search.matches(contact.Adr_Adi(), contact.Adr_Soyadi(), contact.Adr_GSM_No()))
             kept.append(row);
     }
     return kept;
@@ -219,7 +208,7 @@ bool hasUnclosedList(QStringView searchText)
 }
 } // namespace
 
-const QList<int> &ContactFilter::apply(const QList<Contact> &contacts, const QList<int> *candidates,
+const QList<int> &ContactFilter::apply(const ContactList &contacts, const QList<int> *candidates,
                                        const QString &text)
 {
     const ContactSearch search(text);
@@ -242,8 +231,10 @@ const QList<int> &ContactFilter::apply(const QList<Contact> &contacts, const QLi
 
 RefreshResult RefreshAccountSnapshot(const Service &service, AccountSnapshot &snapshot, const QString &customerNo)
 {
-    return LoadAccountSnapshot(snapshot, FetchAccountData(service, customerNo)) ? RefreshResult::Loaded
-                                                                                : RefreshResult::KeptOld;
+    bool overLimits = false;
+    if (LoadAccountSnapshot(snapshot, FetchAccountData(service, customerNo), &overLimits))
+        return RefreshResult::Loaded;
+    return overLimits ? RefreshResult::TooLarge : RefreshResult::KeptOld;
 }
 
 } // namespace velmor

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "model/contactlist.h"
+
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <array>
 
@@ -55,54 +58,47 @@ struct ContactGroup
     QString SortKey; // Grup_No with ten digits and leading zeros
 };
 
-struct Contact
-{
-    QString Adr_K_No;
-    QString Grup_No;
-    QString Adr_Adi;
-    QString Adr_Soyadi;
-    QString Adr_Adres1;
-    QString Adr_Adres2;
-    QString Adr_Adres3;
-    QString Adr_ilce;
-    QString Adr_il;
-    QString Adr_GSM_No;
-    QString Adr_Tel_No;
-    QString Adr_Fax_No;
-    QString MarkKey; // "#" + Adr_K_No with ten digits and leading zeros + "#"
-};
-
 // The logged-in customer's whole account, as the service last sent it.
 struct AccountSnapshot
 {
     bool hasCustomer = false; // false until a payload with a customer section is loaded
     CustomerRecord customer;
     QList<ContactGroup> groups; // ordered by SortKey
-    QList<Contact> contacts;    // in the order of the reply
+    ContactList contacts;       // in the order of the reply
 };
 
 // "0000000042" for "42": the number with ten digits and leading zeros (a sign
 // stays in front, leading zeros of the input do not count, more than ten
 // digits stay as they are). A value that is not a whole number is kept as it is.
-QString TenDigitKey(const QString &number);
+QString TenDigitKey(QStringView number);
 // "#0000000042#"
-QString MakeMarkKey(const QString &recordNo);
+QString MakeMarkKey(QStringView recordNo);
 
 // Whether a group is top-level: its parent number read as a number is 0
 // ("0", "00"; a text that does not begin with a number counts 0 as well).
 bool IsTopLevelGroup(const ContactGroup &group);
 
+// The most groups an account may hold (beside the contacts and text limits
+// of the contact list).
+inline constexpr qsizetype kMaxAccountGroups = 100'000;
+
 // Replaces the snapshot from a command 1 payload. A payload without a "<Cari>"
 // section (the empty payload included) leaves the snapshot whole and untouched
-// and returns false; otherwise the snapshot is replaced at once and true returned.
-bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload);
+// and returns false; otherwise the snapshot is replaced at once and true
+// returned. Rows whose fields are all empty are no groups or contacts. A
+// payload over the limits (kMaxAccountContacts, kMaxAccountGroups, a text
+// longer than kMaxAccountTextLength) is refused the same way, with
+// overLimits set, so that no window builds its views from it.
+bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload, bool *overLimits = nullptr);
+// What the user is told of an account over those limits.
+QString AccountTooLargeMessage();
 
 // The rows of the contacts that match the search, in list order: of all
 // contacts, or of those whose rows are given. One pass that reads the next
 // contacts' texts ahead, so screens should filter through this rather than
 // calling ContactSearch::matches() contact by contact.
-QList<int> FilterContacts(const QList<Contact> &contacts, const ContactSearch &search);
-QList<int> FilterContacts(const QList<Contact> &contacts, const QList<int> &rows, const ContactSearch &search);
+QList<int> FilterContacts(const ContactList &contacts, const ContactSearch &search);
+QList<int> FilterContacts(const ContactList &contacts, const QList<int> &rows, const ContactSearch &search);
 
 // A contact list searched as the user types: keeps the rows the last search
 // text left, so that one more character searches only those instead of the
@@ -115,7 +111,7 @@ public:
     void reset() { m_valid = false; }
     // The rows (positions in contacts) of the candidates that match the
     // search text; every contact is a candidate when candidates is null.
-    const QList<int> &apply(const QList<Contact> &contacts, const QList<int> *candidates, const QString &text);
+    const QList<int> &apply(const ContactList &contacts, const QList<int> *candidates, const QString &text);
 
 private:
     QList<int> m_rows;
@@ -123,7 +119,7 @@ private:
     bool m_valid = false;
 };
 
-enum class RefreshResult { Loaded, KeptOld };
+enum class RefreshResult { Loaded, KeptOld, TooLarge };
 // FetchAccountData, then LoadAccountSnapshot with its result.
 RefreshResult RefreshAccountSnapshot(const Service &service, AccountSnapshot &snapshot,
                                      const QString &customerNo);

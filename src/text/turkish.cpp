@@ -253,16 +253,50 @@ ContactSearch::ContactSearch(const QString &searchText)
       m_plain(std::none_of(m_needle.cbegin(), m_needle.cend(), isWildcard)),
       m_pattern(m_plain ? QStringView() : QStringView(QString(u'*' + m_needle + u'*')))
 {
+    if (!m_plain || m_needle.isEmpty())
+        return;
+    const char16_t first = m_needle.front().unicode();
+    std::size_t forms = 0;
+    m_firstForms.fill(first);
+    auto add = [&](char16_t ch) {
+        if (foldLower(ch) == first && ch != first && forms + 1 < m_firstForms.size())
+            m_firstForms[++forms] = ch;
+    };
+    for (char16_t ch = 0; ch < 0x100; ++ch)
+        add(ch);
+    add(u'\u0130');
+    add(u'\u015E');
+    add(u'\u011E');
 }
 
-bool ContactSearch::matches(const QString &name, const QString &surname, const QString &mobile) const
+namespace {
+// Whether a text holds any of three characters.
+inline bool holdsAny(QStringView text, const std::array<char16_t, 3> &forms)
+{
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    for (; p != end; ++p) {
+        const char16_t ch = *p;
+        if (ch == forms[0] || ch == forms[1] || ch == forms[2])
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+bool ContactSearch::matches(QStringView name, QStringView surname, QStringView mobile) const
 {
     if (m_needle.isEmpty())
         return true;
+    // A plain text must begin somewhere: where none of the forms of its
+    // first character stands (the blanks between the parts count), it is not.
+    if (m_plain && m_firstForms[0] != u' ' && !holdsAny(name, m_firstForms) && !holdsAny(surname, m_firstForms)
+        && !holdsAny(mobile, m_firstForms))
+        return false;
     m_hay.resize(name.size() + surname.size() + mobile.size() + 2);
     char16_t *w = reinterpret_cast<char16_t *>(m_hay.data());
-    auto put = [&w](const QString &part) {
-        const char16_t *r = QStringView(part).utf16();
+    auto put = [&w](QStringView part) {
+        const char16_t *r = part.utf16();
         const char16_t *end = r + part.size();
         while (r != end)
             *w++ = foldLower(*r++);

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
+
 #include <utility>
 
 namespace velmor {
@@ -62,11 +64,15 @@ class ContactSearch
 public:
     explicit ContactSearch(const QString &searchText);
     bool isEmpty() const { return m_needle.isEmpty(); }
-    bool matches(const QString &name, const QString &surname, const QString &mobile) const;
+    bool matches(QStringView name, QStringView surname, QStringView mobile) const;
 
 private:
     QString m_needle;
     bool m_plain = true;
+    // The characters that fold to the needle's first one (itself and at most
+    // two capitals): a contact holding none of them cannot match, which is
+    // told without folding its texts.
+    std::array<char16_t, 3> m_firstForms{};
     WildcardPattern m_pattern;
     mutable QString m_hay;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "devserver.h"
 #include "model/snapshot.h"
 #include "service/service.h"
@@ -47,13 +49,15 @@ inline const ContactGroup *findGroup(const AccountSnapshot &s, const QString &nu
     return nullptr;
 }
 
-inline const Contact *findContact(const AccountSnapshot &s, const QString &recordNo)
+// The contact of that record number, as a value of its own (the snapshot
+// may be a temporary).
+inline std::optional<Contact> findContact(const AccountSnapshot &s, const QString &recordNo)
 {
-    for (const Contact &c : s.contacts) {
-        if (c.Adr_K_No == recordNo)
-            return &c;
+    for (const ContactRef c : s.contacts) {
+        if (c.Adr_K_No() == recordNo)
+            return c.toContact();
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 // Sends raw bytes to the port and collects what comes back until the peer

@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
     }
 
-    const QList<DeliveryReportRow> rows = velmor::ParseDeliveryReport(report, contacts);
+    const QList<DeliveryReportRow> rows = velmor::ParseDeliveryReport(report, velmor::ContactList(contacts));
     const QList<DeliveryReportRow> expected = plainParse(report, contacts);
     FUZZ_CHECK(rows.size() == expected.size());
     for (qsizetype i = 0; i < rows.size(); ++i) {

@@ -32,7 +32,10 @@ bool sameSnapshot(const AccountSnapshot &a, const AccountSnapshot &b)
 {
     return a.hasCustomer == b.hasCustomer && a.customer.fields == b.customer.fields
            && std::equal(a.groups.begin(), a.groups.end(), b.groups.begin(), b.groups.end(), sameGroup)
-           && std::equal(a.contacts.begin(), a.contacts.end(), b.contacts.begin(), b.contacts.end(), sameContact);
+           && [&] {
+               const QList<Contact> left = a.contacts.toContacts(), right = b.contacts.toContacts();
+               return std::equal(left.begin(), left.end(), right.begin(), right.end(), sameContact);
+           }();
 }
 
 bool plainDigits(const QString &text)
@@ -53,9 +56,35 @@ QStringList groupNumbersInReplyOrder(const QString &payload)
     QStringList rows = payload.mid(start, end < 0 ? -1 : end - start).split(QStringLiteral("<>"));
     rows.removeFirst(); // the text before the first row
     QStringList numbers;
-    for (const QString &row : rows)
-        numbers.append(row.section(u'|', 0, 0));
+    for (const QString &row : rows) {
+        // A row of empty fields is no group.
+        if (!row.section(u'|', 0, 2).remove(u'|').isEmpty())
+            numbers.append(row.section(u'|', 0, 0));
+    }
     return numbers;
+}
+
+// The payload's contact rows read the plain way: the text after the first
+// "<Adres>" up to the next one (or the end), rows after each "<>", twelve
+// fields at "|", missing ones empty.
+QList<QStringList> contactRowsReadPlainly(const QString &payload)
+{
+    const QString tag = QStringLiteral("<Adres>");
+    const qsizetype first = payload.indexOf(tag);
+    if (first < 0)
+        return {};
+    const qsizetype start = first + tag.size();
+    const qsizetype end = payload.indexOf(tag, start);
+    QStringList rows = payload.mid(start, end < 0 ? -1 : end - start).split(QStringLiteral("<>"));
+    rows.removeFirst();
+    QList<QStringList> contacts;
+    for (const QString &row : rows) {
+        QStringList fields = row.split(u'|');
+        fields.resize(velmor::kContactTextCount);
+        if (!fields.join(QString()).isEmpty())
+            contacts.append(fields);
+    }
+    return contacts;
 }
 
 AccountSnapshot loadedOrDie(const QString &payload)
@@ -74,8 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString payload = velmor::fuzz::utf8(data, size);
 
     AccountSnapshot snapshot = old;
-    const bool loaded = velmor::LoadAccountSnapshot(snapshot, payload);
-    FUZZ_CHECK(loaded == payload.contains(QStringLiteral("<Cari>")));
+    bool overLimits = false;
+    const bool loaded = velmor::LoadAccountSnapshot(snapshot, payload, &overLimits);
+    FUZZ_CHECK(loaded == (payload.contains(QStringLiteral("<Cari>")) && !overLimits));
     if (!loaded) {
         FUZZ_CHECK(sameSnapshot(snapshot, old));
         return 0;
@@ -106,7 +136,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
     }
 
-    for (const Contact &contact : std::as_const(snapshot.contacts)) {
+    // Every text read in place equals the text cut out the plain way.
+    const QList<QStringList> plainRows = contactRowsReadPlainly(payload);
+    FUZZ_CHECK(snapshot.contacts.size() == plainRows.size());
+    for (qsizetype row = 0; row < plainRows.size(); ++row) {
+        const velmor::ContactRef contact = snapshot.contacts.at(row);
+        for (int field = 0; field < velmor::kContactTextCount; ++field)
+            FUZZ_CHECK(contact.text(velmor::ContactText(field)) == plainRows[row][field]);
+    }
+    // A change in place reaches the list changed and no copy of it.
+    if (!snapshot.contacts.isEmpty()) {
+        velmor::ContactList changed = snapshot.contacts;
+        const qsizetype last = changed.size() - 1;
+        changed.setText(last, velmor::ContactText::Grup_No, QStringLiteral("taşındı"));
+        FUZZ_CHECK(changed.at(last).Grup_No() == QStringLiteral("taşındı"));
+        FUZZ_CHECK(snapshot.contacts.at(last).Grup_No() == plainRows[last][1]);
+        FUZZ_CHECK(changed.at(last).Adr_Adi() == plainRows[last][2]);
+    }
+
+    for (const Contact &contact : snapshot.contacts.toContacts()) {
         FUZZ_CHECK(contact.MarkKey == u'#' + velmor::TenDigitKey(contact.Adr_K_No) + u'#');
         FUZZ_CHECK(contact.MarkKey == velmor::MakeMarkKey(contact.Adr_K_No));
         if (plainDigits(contact.Adr_K_No) && contact.Adr_K_No.size() <= 10)

@@ -70,7 +70,7 @@ void DeliveryReportTest::names_firstContactWinsAndEmptyNumberNamesNobody()
     const QString report = u"<>05357778801|||m|s<>05321112233|||m|s<>0532 111 22 33|||m|s"
                            "<>05559990000|||m|s<>|||m|s<>05357778801|||m|s<>5321112233|||m|s"
                            "<>+90 555 000|||m|s<>123456789012345678901|||m|s<>023456789012345678901|||m|s"_s;
-    const QList<DeliveryReportRow> rows = ParseDeliveryReport(report, contacts);
+    const QList<DeliveryReportRow> rows = ParseDeliveryReport(report, ContactList(contacts));
     QStringList names;
     for (const DeliveryReportRow &row : rows)
         names.append(row.name);

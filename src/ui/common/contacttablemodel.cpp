@@ -2,33 +2,55 @@
 
 namespace velmor {
 
-void ContactTableModel::setContacts(QList<Contact> contacts)
+void ContactTableModel::setContacts(ContactList contacts)
 {
     beginResetModel();
     m_source = std::move(contacts);
+    m_owned.clear();
+    m_isOwned = false;
     m_rows.clear();
     m_identity = true;
     endResetModel();
 }
 
-void ContactTableModel::setContacts(QList<Contact> source, QList<int> rows)
+void ContactTableModel::setContacts(ContactList source, QList<int> rows)
 {
     beginResetModel();
     m_source = std::move(source);
+    m_owned.clear();
+    m_isOwned = false;
     m_rows = std::move(rows);
     m_identity = false;
     endResetModel();
 }
 
-const Contact &ContactTableModel::contactAt(int row) const
+void ContactTableModel::setContacts(QList<Contact> contacts)
 {
-    return m_source.at(sourceRow(row));
+    beginResetModel();
+    m_source.clear();
+    m_owned = std::move(contacts);
+    m_isOwned = true;
+    m_rows.clear();
+    m_identity = true;
+    endResetModel();
+}
+
+Contact ContactTableModel::contactAt(int row) const
+{
+    return m_isOwned ? m_owned.at(row) : m_source.at(sourceRow(row)).toContact();
+}
+
+QString ContactTableModel::text(int row, int column) const
+{
+    return m_isOwned ? field(m_owned.at(row), column) : field(m_source.at(sourceRow(row)), column);
 }
 
 int ContactTableModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
+    if (m_isOwned)
+        return int(m_owned.size());
     return int(m_identity ? m_source.size() : m_rows.size());
 }
 
@@ -56,13 +78,32 @@ const QString &ContactTableModel::field(const Contact &contact, int column)
     }
 }
 
+QString ContactTableModel::field(ContactRef contact, int column)
+{
+    switch (column) {
+    case Adr_K_No: return contact.Adr_K_No().toString();
+    case Grup_No: return contact.Grup_No().toString();
+    case Adr_Adi: return contact.Adr_Adi().toString();
+    case Adr_Soyadi: return contact.Adr_Soyadi().toString();
+    case Adr_Adres1: return contact.Adr_Adres1().toString();
+    case Adr_Adres2: return contact.Adr_Adres2().toString();
+    case Adr_Adres3: return contact.Adr_Adres3().toString();
+    case Adr_ilce: return contact.Adr_ilce().toString();
+    case Adr_il: return contact.Adr_il().toString();
+    case Adr_GSM_No: return contact.Adr_GSM_No().toString();
+    case MarkKey: return contact.MarkKey();
+    case Adr_Tel_No: return contact.Adr_Tel_No().toString();
+    default: return contact.Adr_Fax_No().toString();
+    }
+}
+
 QVariant ContactTableModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    return field(contactAt(index.row()), index.column());
+    return text(index.row(), index.column());
 }
 
 Qt::ItemFlags ContactTableModel::flags(const QModelIndex &index) const

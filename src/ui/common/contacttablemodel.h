@@ -10,7 +10,8 @@ namespace velmor {
 // Contact rows with their thirteen columns in the snapshot's column order.
 // The rows are either a whole list of contacts or a list of row numbers into
 // one (a filtered view of a shared list: no contact is copied); changing the
-// rows resets the model.
+// rows resets the model. The model keeps the list it shows, so the texts it
+// reads stay in place whatever the snapshot does meanwhile.
 class ContactTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -36,19 +37,22 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     // Shows every contact of the list, in its order.
-    void setContacts(QList<Contact> contacts);
+    void setContacts(ContactList contacts);
     // Shows the contacts of source at the given row numbers, in that order.
-    void setContacts(QList<Contact> source, QList<int> rows);
+    void setContacts(ContactList source, QList<int> rows);
+    // Shows contacts held as values of their own (a window's own list).
+    void setContacts(QList<Contact> contacts);
 
     // Rows may be dragged (off by default): a drag carries Qt's own item data
     // format, which the phone book's group tree takes as a contact row.
     void setDragEnabled(bool enabled) { m_dragEnabled = enabled; }
 
-    const Contact &contactAt(int row) const;
+    // The contact of a shown row, as a value of its own.
+    Contact contactAt(int row) const;
+    // One text of a shown row (MarkKey derived when asked).
+    QString text(int row, int column) const;
     // The position in the source list of a shown row.
     int sourceRow(int row) const { return m_identity ? row : m_rows.at(row); }
-    // The whole list of shown contacts; only for a model set without row numbers.
-    const QList<Contact> &contacts() const { return m_source; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -57,9 +61,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     static const QString &field(const Contact &contact, int column);
+    static QString field(ContactRef contact, int column);
 
 private:
-    QList<Contact> m_source;
+    ContactList m_source;
+    QList<Contact> m_owned;
+    bool m_isOwned = false;
     QList<int> m_rows;
     bool m_identity = true;
     bool m_dragEnabled = false;

@@ -205,6 +205,13 @@ void MainWindow::loginSucceeded()
     const RefreshResult result = RefreshAccountSnapshot(m_service, snapshot, m_login->customerCode());
     m_login->setBusy(false);
 
+    if (result == RefreshResult::TooLarge) {
+        // The account is there but over what the windows can hold: nothing
+        // is shown from it, and the login stays open.
+        m_session->setLoginActive({});
+        MessageBox::show(m_login, AccountTooLargeMessage());
+        return;
+    }
     if (result != RefreshResult::Loaded || !snapshot.hasCustomer) {
         // The service went away between the login check and the account
         // fetch: an empty frame would be of no use, so the login stays open.

@@ -109,13 +109,15 @@ ContactTableModel *ContactListsPanel::model(int list) const
     return list == 1 ? m_groupModel : m_allModel;
 }
 
-const Contact *ContactListsPanel::selectedContact(int list) const
+std::optional<Contact> ContactListsPanel::selectedContact(int list) const
 {
     const ContactListView *listView = view(list);
     if (!listView)
-        return nullptr;
+        return std::nullopt;
     const QModelIndexList rows = listView->selectionModel()->selectedRows();
-    return rows.isEmpty() ? nullptr : &model(list)->contactAt(rows.constFirst().row());
+    if (rows.isEmpty())
+        return std::nullopt;
+    return model(list)->contactAt(rows.constFirst().row());
 }
 
 void ContactListsPanel::showAll()
@@ -133,8 +135,8 @@ void ContactListsPanel::showAll()
 
 void ContactListsPanel::filter()
 {
-    const QList<Contact> &contacts = m_context.session().snapshot().contacts;
-    if (contacts.constData() != m_allSource.constData() || contacts.size() != m_allSource.size()) {
+    const ContactList &contacts = m_context.session().snapshot().contacts;
+    if (!contacts.isSharedWith(m_allSource)) {
         m_allSource = contacts;
         m_allFilter.reset();
     }
@@ -144,7 +146,7 @@ void ContactListsPanel::filter()
 void ContactListsPanel::showGroup(const QString &groupNo)
 {
     // The contact list is shared with the snapshot, not copied.
-    const QList<Contact> contacts = m_context.session().snapshot().contacts;
+    const ContactList contacts = m_context.session().snapshot().contacts;
     if (groupNo == u"0") {
         m_groupModel->setContacts(contacts);
         return;
@@ -152,7 +154,7 @@ void ContactListsPanel::showGroup(const QString &groupNo)
     QList<int> rows;
     const qsizetype count = contacts.size();
     for (qsizetype i = 0; i < count; ++i) {
-        if (contacts.at(i).Grup_No == groupNo)
+        if (contacts.at(i).Grup_No() == groupNo)
             rows.append(int(i));
     }
     m_groupModel->setContacts(contacts, std::move(rows));

@@ -4,6 +4,8 @@
 
 #include <QList>
 #include <QString>
+
+#include <optional>
 #include <QWidget>
 
 class QLineEdit;
@@ -37,7 +39,7 @@ public:
     // The list that last had the focus: 1, 2, or 0 before either had.
     int activeList() const { return m_activeList; }
     // The selected contact of list 1 or 2; nullptr when none is selected.
-    const Contact *selectedContact(int list) const;
+    std::optional<Contact> selectedContact(int list) const;
 
 signals:
     // A click or a key chose a row of list 1 or 2.
@@ -55,7 +57,7 @@ private:
     ContactTableModel *m_allModel = nullptr;
     // The contact list "Tüm Kişiler" searches, shared with the snapshot it
     // came from, and the rows the search left.
-    QList<Contact> m_allSource;
+    ContactList m_allSource;
     ContactFilter m_allFilter;
     int m_activeList = 0;
 };

@@ -109,7 +109,7 @@ void Frm_Tanim_Rehber::ClearContactEditor()
 
 void Frm_Tanim_Rehber::ShowSelectedContact(int list)
 {
-    if (const Contact *contact = m_lists->selectedContact(list))
+    if (const std::optional<Contact> contact = m_lists->selectedContact(list))
         m_editor->showContact(*contact);
 }
 
@@ -135,7 +135,7 @@ int Frm_Tanim_Rehber::activeContactList() const
 
 void Frm_Tanim_Rehber::moveDroppedContact(int position, const QString &groupNo)
 {
-    const Contact *contact = m_lists->selectedContact(m_lists->activeList());
+    const std::optional<Contact> contact = m_lists->selectedContact(m_lists->activeList());
     if (!contact)
         return;
     // A copy: the move rebuilds the lists the contact is shown from.

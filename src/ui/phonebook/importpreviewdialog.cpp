@@ -49,7 +49,7 @@ QString fieldCaption(int field)
 } // namespace
 
 ImportPreviewDialog::ImportPreviewDialog(QByteArray bytes, const QString &fileName, const QList<GroupEntry> &groups,
-                                         const QString &preferredGroupNo, const QList<Contact> &contacts,
+                                         const QString &preferredGroupNo, const ContactList &contacts,
                                          QWidget *parent)
     : QDialog(parent), m_bytes(std::move(bytes)), m_contacts(contacts)
 {

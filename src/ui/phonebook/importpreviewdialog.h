@@ -34,7 +34,7 @@ class ImportPreviewDialog : public QDialog
 public:
     // contacts: the phone book, for the mobile numbers already in the chosen group.
     ImportPreviewDialog(QByteArray bytes, const QString &fileName, const QList<GroupEntry> &groups,
-                        const QString &preferredGroupNo, const QList<Contact> &contacts, QWidget *parent = nullptr);
+                        const QString &preferredGroupNo, const ContactList &contacts, QWidget *parent = nullptr);
     ~ImportPreviewDialog() override;
 
     ImportPlan plan() const;
@@ -55,7 +55,7 @@ private:
     void mappingChosen();
 
     QByteArray m_bytes;
-    QList<Contact> m_contacts;
+    ContactList m_contacts;
     CsvTable m_table;
     ImportMapping m_mapping = kNoMapping;
     QList<ImportCheck> m_checks;

@@ -221,10 +221,10 @@ void RecipientPicker::ShowGroupContacts()
     m_candidates.reserve(everyGroup ? m_source.size() : 0);
     const qsizetype count = m_source.size();
     for (qsizetype i = 0; i < count; ++i) {
-        const Contact &contact = m_source.at(i);
-        if (!everyGroup && contact.Grup_No != chosenGroup)
+        const ContactRef contact = m_source.at(i);
+        if (!everyGroup && contact.Grup_No() != chosenGroup)
             continue;
-        if (anyChosen && m_recipients.isChosen(contact.MarkKey))
+        if (anyChosen && m_recipients.isChosen(contact.MarkKey()))
             continue;
         m_candidates.append(int(i));
     }

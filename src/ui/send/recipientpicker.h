@@ -87,7 +87,7 @@ private:
     // The contact list of the snapshot as the candidates were last taken from
     // it; shared with the snapshot, so a reload meanwhile cannot pull rows
     // from under the lists.
-    QList<Contact> m_source;
+    ContactList m_source;
     QList<int> m_candidates;
     // The rows of the group list (positions in m_source).
     ContactFilter m_filter;

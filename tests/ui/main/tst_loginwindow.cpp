@@ -2,6 +2,7 @@
 #include "mainwindowfixture.h"
 #include "testsupport.h"
 
+#include "model/snapshot.h"
 #include "model/logincheck.h"
 
 #include <QFile>
@@ -38,6 +39,7 @@ private slots:
     void focus_firstEmptyField_data();
     void focus_firstEmptyField();
     void accountFetchFails_staysInLogin();
+    void accountOverTheLimits_saidSoAndNothingShown();
     void closingByFrame_endsProgram();
     void enterKey_data();
     void enterKey();
@@ -321,6 +323,21 @@ void TestLoginWindow::accountFetchFails_staysInLogin()
     SubmitLogin(login, kCustomer, kUser, kPassword);
     QVERIFY(m_fixture->window->isVisible());
     QCOMPARE(m_fixture->window->session().loginActive(), u"1"_s);
+}
+
+void TestLoginWindow::accountOverTheLimits_saidSoAndNothingShown()
+{
+    MessageRecorder recorder;
+    LoginWindow *login = startLogin();
+    // A field no window reads, far longer than any real value.
+    m_fixture->server.setCustomerField(kCustomer, 20, QString(kMaxAccountTextLength + 1, u'x'));
+    SubmitLogin(login, kCustomer, kUser, kPassword);
+
+    QCOMPARE(recorder.texts(), QStringList{AccountTooLargeMessage()});
+    QVERIFY(login->isVisible());
+    QVERIFY(!m_fixture->window->isVisible());
+    QVERIFY(m_fixture->window->session().loginActive().isEmpty());
+    QVERIFY(!m_fixture->window->session().snapshot().hasCustomer);
 }
 
 void TestLoginWindow::closingByFrame_endsProgram()

@@ -360,10 +360,10 @@ void TestFrmTanimRehber::editor_buttonRuleAndNumberChecks()
     QTest::mouseClick(save, Qt::LeftButton);
     QCOMPARE(boxes.texts(), QStringList{message});
     const AccountSnapshot stored = m_live->snapshot();
-    const Contact *added = nullptr;
-    for (const Contact &c : stored.contacts) {
+    std::optional<Contact> added;
+    for (const Contact &c : stored.contacts.toContacts()) {
         if (c.Adr_Adi == u"Deniz")
-            added = &c;
+            added = c;
     }
     QFETCH(int, focused);
     if (focused > 0) {
@@ -425,10 +425,10 @@ void TestFrmTanimRehber::sameNamedGroups_contactKeepsItsGroup()
     QCOMPARE(test::findContact(m_live->snapshot(), u"5"_s)->Grup_No, u"2"_s);
 
     // A contact whose group is gone: no group chosen, nothing to save.
-    m_session->editSnapshot().contacts[5].Grup_No = u"999"_s;
+    m_session->editSnapshot().contacts.setText(5, ContactText::Grup_No, u"999"_s);
     m_window->BuildGroupTree();
     clickContact(2, u"5"_s);
-    clickContact(2, m_session->snapshot().contacts[5].Adr_K_No);
+    clickContact(2, m_session->snapshot().contacts[5].Adr_K_No().toString());
     QCOMPARE(child<QComboBox>(u"Combo1"_s)->currentIndex(), 0);
     QCOMPARE(m_window->chosenGroupNo(), QString());
     QVERIFY(!button(u"Cmd_Kaydet"_s)->isEnabled());
@@ -485,7 +485,7 @@ void TestFrmTanimRehber::refusedChanges_keepWhatIsShown()
                                          u"Güncelleme İşlemi Yapılamadı..!"_s, StoreSeparatorMessage(u"Soyadı"_s)}));
     QCOMPARE(fake.bodiesOf(8).size(), 1);
     QCOMPARE(QApplication::focusWidget(), field(1));
-    QCOMPARE(m_session->snapshot().contacts[0].Grup_No, u"3"_s);
+    QCOMPARE(m_session->snapshot().contacts[0].Grup_No(), u"3"_s);
     QVERIFY(fake.bodiesOf(1).isEmpty());
 }
 

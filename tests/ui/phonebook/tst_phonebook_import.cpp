@@ -44,7 +44,7 @@ int commandCount(const QList<QByteArray> &bodies, int command)
 QList<Contact> contactsOf(const AccountSnapshot &snapshot, const QString &groupNo)
 {
     QList<Contact> out;
-    for (const Contact &c : snapshot.contacts) {
+    for (const Contact &c : snapshot.contacts.toContacts()) {
         if (c.Grup_No == groupNo)
             out.append(c);
     }
