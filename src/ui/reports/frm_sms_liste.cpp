@@ -229,7 +229,13 @@ void Frm_Sms_Liste::Query()
         return;
     }
     // Names as the phone book stands now, looked up once per number.
-    m_model->setRows(ParseDeliveryReport(*report, m_session.snapshot().contacts));
+    DeliveryReportReading reading = ReadDeliveryReport(*report, m_session.snapshot().contacts);
+    if (reading.refusal != DeliveryReportReading::Refusal::None) {
+        MessageBox::show(this, ReportRefusalMessage(reading.refusal));
+        showCounts();
+        return;
+    }
+    m_model->setRows(std::move(reading.rows));
     m_shownFrom = from;
     m_shownTo = to;
     showCounts();
