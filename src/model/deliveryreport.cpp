@@ -56,6 +56,31 @@ private:
     QString m_last;
 };
 
+// The field's string, shared with every earlier row of the same text while
+// there are few different ones: a report holds a handful of states, and a
+// sort keys each string once.
+class FewTexts
+{
+public:
+    const QString &take(QStringView field)
+    {
+        for (const QString &seen : m_seen) {
+            if (field == QStringView(seen))
+                return seen;
+        }
+        if (m_seen.size() < kMostKept) {
+            m_seen.append(fieldText(field));
+            return m_seen.constLast();
+        }
+        return m_last.take(field);
+    }
+
+private:
+    static constexpr qsizetype kMostKept = 16;
+    QList<QString> m_seen;
+    SameAsBefore m_last;
+};
+
 } // namespace
 
 QString FormatReportStamp(QStringView stamp)
@@ -163,8 +188,10 @@ DeliveryReportReading ReadDeliveryReport(QStringView report, const ContactNames 
     QList<DeliveryReportRow> &rows = reading.rows;
     rows.reserve(count);
     // One send to many numbers comes as consecutive rows with the same
-    // message and sending time: those rows share one string each.
-    SameAsBefore message, sent, settled, state;
+    // message and sending time: those rows share one string each, and the
+    // rows of one state too.
+    SameAsBefore message, sent, settled;
+    FewTexts state;
     forEachRow<kReportFields>(report, [&](const Fields &f, int fieldCount) {
         if (!listed(f, fieldCount))
             return;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace velmor {
@@ -158,21 +159,21 @@ QList<int> TurkishRanks(const QList<QStringView> &texts)
     if (U_FAILURE(status))
         return CodeUnitRanks(texts);
 
-    // Each different text once: one send to many numbers repeats its message
-    // on every row, and a handful of states fill the whole report.
-    QHash<QStringView, int> distinctIndex;
+    // Each text once by its storage: the rows of one send share one string
+    // for their message, the rows of a contact one for its name, and the
+    // report's states are a few shared strings. Keying by storage costs
+    // nothing per character, also when every row has a message of its own;
+    // texts equal in content but apart in storage are keyed twice and meet
+    // in the collation's order below.
+    QHash<std::pair<const char16_t *, qsizetype>, int> distinctIndex;
     QList<QStringView> distinct;
     QList<int> textDistinct(texts.size());
     for (qsizetype i = 0; i < texts.size(); ++i) {
         const QStringView text = texts.at(i);
-        // Rows that share a string need no lookup.
-        if (i > 0 && text.utf16() == texts.at(i - 1).utf16() && text.size() == texts.at(i - 1).size()) {
-            textDistinct[i] = textDistinct.at(i - 1);
-            continue;
-        }
-        auto it = distinctIndex.constFind(text);
+        const auto storage = std::make_pair(text.utf16(), text.size());
+        auto it = distinctIndex.constFind(storage);
         if (it == distinctIndex.cend()) {
-            it = distinctIndex.insert(text, int(distinct.size()));
+            it = distinctIndex.insert(storage, int(distinct.size()));
             distinct.append(text);
         }
         textDistinct[i] = *it;
@@ -195,7 +196,8 @@ QList<int> TurkishRanks(const QList<QStringView> &texts)
 
     // The distinct texts by collation rank (a counting sort); within a rank,
     // which holds more than one text only when the alphabet cannot tell
-    // them apart, by code units. Each distinct text then gets its own rank.
+    // them apart or the same text is held twice, by code units. Each
+    // different text then gets a rank of its own.
     const int rankCount = collated.isEmpty() ? 0 : *std::max_element(collated.cbegin(), collated.cend()) + 1;
     QList<int> startOfRank(rankCount + 1, 0);
     for (const int rank : collated)
@@ -215,8 +217,11 @@ QList<int> TurkishRanks(const QList<QStringView> &texts)
         const auto last = ordered.begin() + startOfRank.at(r + 1);
         if (last - first > 1)
             std::sort(first, last, [&](int a, int b) { return distinct.at(a) < distinct.at(b); });
-        for (auto it = first; it != last; ++it)
-            finalRank[*it] = ++rank;
+        for (auto it = first; it != last; ++it) {
+            if (it == first || distinct.at(*it) != distinct.at(*(it - 1)))
+                ++rank;
+            finalRank[*it] = rank;
+        }
     }
 
     QList<int> ranks(texts.size());

@@ -33,9 +33,11 @@ QStringList hardTexts()
         for (int k = 0; k < length; ++k)
             text += alphabet.at(rng.bounded(int(alphabet.size())));
         texts << text;
-        // A repeat, and a text that goes on from this one.
+        // A repeat in the same string and one in a string of its own, and a
+        // text that goes on from this one.
         if (rng.bounded(5) == 0)
-            texts << text << text + alphabet.at(rng.bounded(int(alphabet.size())));
+            texts << text << QString(text.constData(), text.size())
+                  << text + alphabet.at(rng.bounded(int(alphabet.size())));
     }
     return texts;
 }
