@@ -2,8 +2,8 @@
 // plain copy of the same bytes, coding a long message, loading the account
 // snapshot and one pass of the contact search.
 //
-// Aims: decoding at no less than a quarter of memcpy's byte rate, loading
-// 100,000 contacts under 150 ms, one search pass over them under 15 ms. The
+// Aims: decoding at no less than 0.35 of memcpy's byte rate, loading
+// 100,000 contacts under 80 ms, one search pass over them under 15 ms. The
 // summary at the end prints the measured figures against these aims.
 
 #include "largeaccount.h"
@@ -126,6 +126,23 @@ void BM_ContactSearch(benchmark::State &state, const char16_t *searchText)
 BENCHMARK_CAPTURE(BM_ContactSearch, plain, u"Yılmaz")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ContactSearch, wildcard, u"ş[a-k]*05#3?")->Unit(benchmark::kMillisecond);
 
+// One more character typed: the rows the shorter text left searched again,
+// as the phone book and the send window do while the user types.
+void BM_ContactSearchNarrowing(benchmark::State &state)
+{
+    const AccountSnapshot &snapshot = loadedSnapshot();
+    const QList<int> rows = FilterContacts(snapshot.contacts, ContactSearch(u"Ay"_s));
+    qsizetype hits = 0;
+    for (auto _ : state) {
+        const QList<int> kept = FilterContacts(snapshot.contacts, rows, ContactSearch(u"Ayş"_s));
+        hits = kept.size();
+        benchmark::DoNotOptimize(kept.constData());
+    }
+    state.counters["rows"] = double(rows.size());
+    state.counters["hits"] = double(hits);
+}
+BENCHMARK(BM_ContactSearchNarrowing)->Unit(benchmark::kMillisecond);
+
 // Prints the usual table and keeps every figure, so the summary can set them
 // against each other and against the aims.
 class SummaryReporter : public benchmark::ConsoleReporter
@@ -155,12 +172,12 @@ public:
         const Figures *copy = find("BM_MemcpyAccountPayload");
         if (decode && copy && copy->bytesPerSecond > 0) {
             const double ratio = decode->bytesPerSecond / copy->bytesPerSecond;
-            std::printf("  decoding / memcpy byte rate: %.1f MB/s / %.1f MB/s = %.3f (aim: >= 0.25) %s\n",
+            std::printf("  decoding / memcpy byte rate: %.1f MB/s / %.1f MB/s = %.3f (aim: >= 0.35) %s\n",
                         decode->bytesPerSecond / 1e6, copy->bytesPerSecond / 1e6, ratio,
-                        ratio >= 0.25 ? "met" : "MISSED");
+                        ratio >= 0.35 ? "met" : "MISSED");
         }
         if (const Figures *load = find("BM_LoadAccountSnapshot"))
-            aim("loading 100,000 contacts", *load, 150.0);
+            aim("loading 100,000 contacts", *load, 80.0);
         if (const Figures *plain = find("BM_ContactSearch/plain"))
             aim("search pass, plain text", *plain, 15.0);
         if (const Figures *wildcard = find("BM_ContactSearch/wildcard"))

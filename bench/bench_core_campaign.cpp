@@ -38,7 +38,7 @@ const AccountSnapshot &snapshot()
         // An opt-out list of 200 of the account's contacts.
         loaded.groups.append({u"5000"_s, u"0"_s, u"Kara Liste"_s, TenDigitKey(u"5000"_s)});
         for (int i = 0; i < 200; ++i)
-            loaded.contacts[i * 50].Grup_No = u"5000"_s;
+            loaded.contacts.setText(i * 50, ContactText::Grup_No, u"5000"_s);
         return loaded;
     }();
     return s;

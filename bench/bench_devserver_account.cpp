@@ -18,19 +18,19 @@
 #include "store.h"
 #include "wire.h"
 
+#include "serverthread.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QSemaphore>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <map>
 #include <memory>
 
 using namespace velmor;
+using namespace velmor::bench;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -111,36 +111,22 @@ class ServiceThread
 {
 public:
     explicit ServiceThread(const QString &dbPath)
+        : m_thread([this, dbPath](const auto &run) {
+              dev::Options options;
+              options.dbPath = dbPath;
+              options.recordBodies = false;
+              dev::DevServer server(options);
+              const bool listening = server.start(0);
+              m_port = server.port();
+              run(listening);
+          })
     {
-        QSemaphore started;
-        m_thread.reset(QThread::create([this, &started, dbPath] {
-            dev::Options options;
-            options.dbPath = dbPath;
-            options.recordBodies = false;
-            dev::DevServer server(options);
-            if (server.start(0))
-                m_port = server.port();
-            QEventLoop loop;
-            m_loop = &loop;
-            started.release();
-            loop.exec();
-        }));
-        m_thread->start();
-        started.acquire();
-        if (m_port == 0)
-            qFatal("development service did not start");
-    }
-    ~ServiceThread()
-    {
-        QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
-        m_thread->wait();
     }
     quint16 port() const { return m_port; }
 
 private:
-    std::unique_ptr<QThread> m_thread;
-    QEventLoop *m_loop = nullptr;
     quint16 m_port = 0;
+    ServerThread m_thread; // last: it starts the server, which sets the port
 };
 
 // Posts command 1 and reads until the reply is complete by its

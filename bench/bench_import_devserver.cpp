@@ -16,13 +16,12 @@
 #include "service/service.h"
 #include "service/transport.h"
 #include "ui/phonebook/importprogressdialog.h"
+#include "serverthread.h"
 #include "windowbench.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QEventLoop>
-#include <QSemaphore>
-#include <QThread>
 
 #include <memory>
 
@@ -43,35 +42,21 @@ class ServiceThread
 {
 public:
     ServiceThread()
+        : m_thread([this](const auto &run) {
+              dev::Options options;
+              options.recordBodies = false;
+              dev::DevServer server(options);
+              const bool listening = server.start(0);
+              m_endpoint = server.endpoint();
+              run(listening);
+          })
     {
-        QSemaphore started;
-        m_thread.reset(QThread::create([this, &started] {
-            dev::Options options;
-            options.recordBodies = false;
-            dev::DevServer server(options);
-            if (server.start(0))
-                m_endpoint = server.endpoint();
-            QEventLoop loop;
-            m_loop = &loop;
-            started.release();
-            loop.exec();
-        }));
-        m_thread->start();
-        started.acquire();
-        if (m_endpoint.isEmpty())
-            qFatal("development service did not start");
-    }
-    ~ServiceThread()
-    {
-        QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
-        m_thread->wait();
     }
     const QUrl &endpoint() const { return m_endpoint; }
 
 private:
-    std::unique_ptr<QThread> m_thread;
-    QEventLoop *m_loop = nullptr;
     QUrl m_endpoint;
+    ServerThread m_thread; // last: it starts the server, which sets the endpoint
 };
 
 ContactValues contactValues(qsizetype i)

@@ -20,6 +20,15 @@ using namespace Qt::StringLiterals;
 inline constexpr int kContactCount = 100000;
 inline constexpr int kGroupCount = 1000;
 
+// The contacts the window benchmarks load: 100,000, or as many as
+// VELMOR_BENCH_CONTACTS says (scripts/bench also runs them with 1,000,000).
+inline int BenchContactCount()
+{
+    bool ok = false;
+    const int count = qEnvironmentVariableIntValue("VELMOR_BENCH_CONTACTS", &ok);
+    return ok && count > 0 ? count : kContactCount;
+}
+
 // A small deterministic generator, so every run measures the same account.
 struct Lcg
 {

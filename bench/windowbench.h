@@ -28,7 +28,7 @@ template<typename Window> struct WindowFixture
 {
     WindowFixture()
         : service(std::make_shared<HttpTransport>(QUrl(u"http://127.0.0.1:1/YeniRehber.asp"_s), 2000)),
-          payload(makeAccountPayload())
+          payload(makeAccountPayload(BenchContactCount()))
     {
         AccountSnapshot snapshot;
         LoadAccountSnapshot(snapshot, payload);
@@ -121,6 +121,7 @@ int RunWindowBenchmarks(int argc, char **argv, const QString &searchBox, const Q
     const std::unique_ptr<QApplication> app = StartWidgetBenchmarks(argc, argv);
     if (!app)
         return 1;
+    benchmark::AddCustomContext("contacts", std::to_string(BenchContactCount()));
     benchmark::RegisterBenchmark("BM_OpenWindow", MeasureOpening<Window>)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();

@@ -18,6 +18,7 @@ struct CliCommand
     const char16_t *summary;
     QList<QCommandLineOption> (*options)();
     int (*run)(CliSession &session, const QCommandLineParser &parser);
+    int arguments = 0; // how many arguments it takes after its name
 };
 
 const QList<CliCommand> &Commands();
@@ -34,5 +35,7 @@ QList<QCommandLineOption> SendOptions();
 int RunSend(CliSession &session, const QCommandLineParser &parser);
 QList<QCommandLineOption> ReportOptions();
 int RunReport(CliSession &session, const QCommandLineParser &parser);
+QList<QCommandLineOption> ImportCommandOptions();
+int RunImport(CliSession &session, const QCommandLineParser &parser);
 
 } // namespace velmor::cli

@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
     QCommandLineParser first;
     first.setApplicationDescription(u"Velmor SMS from the command line: balance, send, report and phone book."_s);
     common.addTo(first);
-    first.addPositionalArgument(u"command"_s, u"balance, senders, groups, contacts, send or report."_s,
+    first.addPositionalArgument(u"command"_s, u"balance, senders, groups, contacts, send, report or import."_s,
                                 u"COMMAND [OPTIONS]"_s);
     first.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     Translations translations;
@@ -146,8 +146,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(common.version)) {
         return printVersion();
     }
-    if (parser.positionalArguments().size() > 1) {
-        Message(u"Beklenmeyen argüman: %1"_s.arg(parser.positionalArguments().at(1)));
+    if (parser.positionalArguments().size() > 1 + command->arguments) {
+        Message(u"Beklenmeyen argüman: %1"_s.arg(parser.positionalArguments().at(1 + command->arguments)));
         return ExitUsage;
     }
     QString error;

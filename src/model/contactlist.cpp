@@ -7,44 +7,9 @@
 
 namespace velmor {
 
-namespace detail {
-
-// Field boundaries per contact: where each of the twelve texts begins, and
-// where the last one ends. Text i < 11 ends one character before text i + 1
-// begins (at its separator); a text whose end would lie before its start is
-// empty. Texts changed in place live beside the buffer.
-inline constexpr int kBoundsPerContact = kContactTextCount + 1;
-
-struct ContactStore : QSharedData
-{
-    QString text;
-    QList<quint32> bounds;
-    QHash<quint64, QString> changed; // row * 16 + field
-
-    qsizetype size() const { return bounds.size() / kBoundsPerContact; }
-    static quint64 key(qsizetype row, int field) { return quint64(row) * 16 + quint64(field); }
-};
-
-} // namespace detail
 
 using detail::ContactStore;
 using detail::kBoundsPerContact;
-
-QStringView ContactRef::text(ContactText field) const
-{
-    const int f = int(field);
-    if (!m_store->changed.isEmpty()) {
-        const auto found = m_store->changed.constFind(ContactStore::key(m_row, f));
-        if (found != m_store->changed.cend())
-            return *found;
-    }
-    const quint32 *b = m_store->bounds.constData() + m_row * kBoundsPerContact;
-    const quint32 start = b[f];
-    const quint32 end = f == kContactTextCount - 1 ? b[kContactTextCount] : b[f + 1] - 1;
-    if (end <= start)
-        return {};
-    return QStringView(m_store->text.constData() + start, qsizetype(end - start));
-}
 
 QString ContactRef::MarkKey() const
 {

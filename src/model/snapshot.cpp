@@ -166,6 +166,12 @@ bool LoadAccountSnapshot(AccountSnapshot &snapshot, const QString &payload, bool
     return true;
 }
 
+namespace {
+// How many contacts ahead a search asks for their texts (their boundaries
+// twice as far ahead).
+constexpr qsizetype kPrefetchDistance = 8;
+} // namespace
+
 QList<int> FilterContacts(const ContactList &contacts, const ContactSearch &search)
 {
     QList<int> rows;
@@ -177,6 +183,10 @@ QList<int> FilterContacts(const ContactList &contacts, const ContactSearch &sear
         return rows;
     }
     for (qsizetype i = 0; i < count; ++i) {
+        if (i + 2 * kPrefetchDistance < count)
+            contacts.prefetchBounds(i + 2 * kPrefetchDistance);
+        if (i + kPrefetchDistance < count)
+            contacts.prefetchSearchTexts(i + kPrefetchDistance);
         const ContactRef contact = contacts.at(i);
         if (search.matches(contact.Adr_Adi(), contact.Adr_Soyadi(), contact.Adr_GSM_No()))
             rows.append(int(i));
@@ -188,8 +198,15 @@ QList<int> FilterContacts(const ContactList &contacts, const QList<int> &rows, c
 {
     QList<int> kept;
     const qsizetype size = contacts.size();
-    for (const int row : rows) {
-        if (row < 0 || row >= size)
+    const qsizetype count = rows.size();
+    auto valid = [size](int row) { return row >= 0 && row < size; };
+    for (qsizetype i = 0; i < count; ++i) {
+        if (i + 2 * kPrefetchDistance < count && valid(rows[i + 2 * kPrefetchDistance]))
+            contacts.prefetchBounds(rows[i + 2 * kPrefetchDistance]);
+        if (i + kPrefetchDistance < count && valid(rows[i + kPrefetchDistance]))
+            contacts.prefetchSearchTexts(rows[i + kPrefetchDistance]);
+        const int row = rows[i];
+        if (!valid(row))
             continue;
         const ContactRef contact = contacts.at(row);
         if (search.isEmpty() || search.matches(contact.Adr_Adi(), contact.Adr_Soyadi(), contact.Adr_GSM_No()))

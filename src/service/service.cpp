@@ -4,25 +4,29 @@
 
 #include <QUrl>
 
-#include <cctype>
-
 namespace velmor {
 
 namespace {
 
 const QByteArray kEnvelopeTag = QByteArrayLiteral("<rehber>");
 
-// Case-insensitive search of an ASCII tag in raw bytes.
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+// Case-insensitive search of an ASCII tag in raw bytes. The tag begins with
+// a character that has no case ("<"), so its places are found by memchr
+// and only they are compared further: a reply is hundreds of megabytes of
+// digits with two tags in them.
 qsizetype indexOfAsciiTag(QByteArrayView haystack, QByteArrayView lowerTag, qsizetype from)
 {
     const qsizetype n = haystack.size();
     const qsizetype m = lowerTag.size();
-    const char first = lowerTag.front();
-    for (qsizetype i = from; i + m <= n; ++i) {
-        if (char(std::tolower(static_cast<unsigned char>(haystack[i]))) != first)
-            continue;
+    for (qsizetype i = haystack.indexOf(lowerTag.front(), from); i >= 0 && i + m <= n;
+         i = haystack.indexOf(lowerTag.front(), i + 1)) {
         qsizetype k = 1;
-        while (k < m && char(std::tolower(static_cast<unsigned char>(haystack[i + k]))) == lowerTag[k])
+        while (k < m && asciiLower(haystack[i + k]) == lowerTag[k])
             ++k;
         if (k == m)
             return i;

@@ -269,32 +269,19 @@ ContactSearch::ContactSearch(const QString &searchText)
     add(u'\u011E');
 }
 
-namespace {
-// Whether a text holds any of three characters.
-inline bool holdsAny(QStringView text, const std::array<char16_t, 3> &forms)
-{
-    const char16_t *p = text.utf16();
-    const char16_t *end = p + text.size();
-    for (; p != end; ++p) {
-        const char16_t ch = *p;
-        if (ch == forms[0] || ch == forms[1] || ch == forms[2])
-            return true;
-    }
-    return false;
-}
-} // namespace
 
 bool ContactSearch::matches(QStringView name, QStringView surname, QStringView mobile) const
 {
     if (m_needle.isEmpty())
         return true;
-    // A plain text must begin somewhere: where none of the forms of its
-    // first character stands (the blanks between the parts count), it is not.
-    if (m_plain && m_firstForms[0] != u' ' && !holdsAny(name, m_firstForms) && !holdsAny(surname, m_firstForms)
-        && !holdsAny(mobile, m_firstForms))
-        return false;
-    m_hay.resize(name.size() + surname.size() + mobile.size() + 2);
-    char16_t *w = reinterpret_cast<char16_t *>(m_hay.data());
+    if (m_plain && m_firstForms[0] != u' ')
+        return matchesPlain(name, surname, mobile);
+    // The searched text: name, blank, surname, blank, mobile, folded.
+    const qsizetype length = name.size() + surname.size() + mobile.size() + 2;
+    if (m_hay.size() < length)
+        m_hay.resize(length);
+    char16_t *const hay = reinterpret_cast<char16_t *>(m_hay.data());
+    char16_t *w = hay;
     auto put = [&w](QStringView part) {
         const char16_t *r = part.utf16();
         const char16_t *end = r + part.size();
@@ -307,8 +294,51 @@ bool ContactSearch::matches(QStringView name, QStringView surname, QStringView m
     *w++ = u' ';
     put(mobile);
     if (m_plain)
-        return containsPlain(QStringView(m_hay).utf16(), m_hay.size(), QStringView(m_needle).utf16(), m_needle.size());
-    return m_pattern.matches(m_hay);
+        return containsPlain(hay, length, QStringView(m_needle).utf16(), m_needle.size());
+    return m_pattern.matches(QStringView(hay, length));
+}
+
+bool ContactSearch::matchesPlain(QStringView name, QStringView surname, QStringView mobile) const
+{
+    // The searched text is name, blank, surname, blank, mobile; it is never
+    // built. Where a form of the needle's first character stands, the rest of
+    // the needle is compared from there, folding as it goes.
+    const std::array<QStringView, 3> parts{name, surname, mobile};
+    const qsizetype surnameStart = name.size() + 1;
+    const qsizetype mobileStart = surnameStart + surname.size() + 1;
+    const qsizetype total = mobileStart + mobile.size();
+    const char16_t *needle = QStringView(m_needle).utf16();
+    const qsizetype m = m_needle.size();
+    auto charAt = [&](qsizetype i) -> char16_t {
+        if (i < name.size())
+            return name[i].unicode();
+        if (i < surnameStart)
+            return u' ';
+        if (i < mobileStart - 1)
+            return surname[i - surnameStart].unicode();
+        if (i < mobileStart)
+            return u' ';
+        return mobile[i - mobileStart].unicode();
+    };
+    const std::array<qsizetype, 3> starts{0, surnameStart, mobileStart};
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+        const char16_t *text = parts[p].utf16();
+        const qsizetype n = parts[p].size();
+        for (qsizetype j = 0; j < n; ++j) {
+            const char16_t ch = text[j];
+            if (ch != m_firstForms[0] && ch != m_firstForms[1] && ch != m_firstForms[2])
+                continue;
+            const qsizetype at = starts[p] + j;
+            if (at + m > total)
+                return false; // every later start is too late as well
+            qsizetype k = 1;
+            while (k < m && foldLower(charAt(at + k)) == needle[k])
+                ++k;
+            if (k == m)
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace velmor

@@ -67,6 +67,8 @@ public:
     bool matches(QStringView name, QStringView surname, QStringView mobile) const;
 
 private:
+    bool matchesPlain(QStringView name, QStringView surname, QStringView mobile) const;
+
     QString m_needle;
     bool m_plain = true;
     // The characters that fold to the needle's first one (itself and at most

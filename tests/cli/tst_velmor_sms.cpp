@@ -302,6 +302,55 @@ private slots:
         QCOMPARE(overridden.status, 3);
     }
 
+    void importChecksTheFileAsTheWindowDoes()
+    {
+        test::LiveService live;
+        const Client client(live);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"musteriler.csv"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Ad\xc4\xb1;Soyad\xc4\xb1;Cep Telefonu\r\n"
+                   "Ay\xc5\x9f" "e;Y\xc4\xb1lmaz;0532 765 43 21\r\n"
+                   "Mehmet;Kaya;+90 (544) 987 65 43\r\n"
+                   ";Bo\xc5\x9f;05321111111\r\n"
+                   "\xc5\x9e\xc3\xbckr\xc3\xbc;Aksoy;05313334456\r\n" // already in the group
+                   "Ali;Veli;0532 11\r\n");
+        file.close();
+        const auto mobiles = [&client] {
+            const Run run = client.run({u"contacts"_s, u"--group"_s, u"Personel"_s, u"--format"_s, u"json"_s});
+            QStringList numbers;
+            for (const QJsonValue &value : QJsonDocument::fromJson(run.out.toUtf8()).array())
+                numbers.append(value.toObject().value(u"mobile"_s).toString());
+            return numbers;
+        };
+        const QStringList before = mobiles();
+
+        const Run dry = client.run({u"import"_s, path, u"--group"_s, u"Personel"_s, u"--dry-run"_s});
+        QVERIFY2(dry.status == 0, qPrintable(dry.err));
+        QVERIFY(dry.out.contains(u"accepted\t2\nadded\t0\nskipped\t3\n"_s));
+        QVERIFY2(dry.err.contains(u"Satır 6: "_s), qPrintable(dry.err));
+        QCOMPARE(mobiles(), before);
+
+        const QString rest = dir.filePath(u"eklenmeyen.csv"_s);
+        const Run run = client.run({u"import"_s, path, u"--group"_s, u"Personel"_s, u"--not-imported"_s, rest});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QVERIFY(run.out.contains(u"added\t2\n"_s));
+        const QStringList after = mobiles();
+        QCOMPARE(after.size(), before.size() + 2);
+        QVERIFY(after.contains(u"05327654321"_s) && after.contains(u"05449876543"_s));
+        QFile skipped(rest);
+        QVERIFY(skipped.open(QIODevice::ReadOnly));
+        QCOMPARE(skipped.readAll().count("\r\n"), 4); // the header and the three skipped records
+
+        // The same file again: every number is in the group now.
+        const Run again = client.run({u"import"_s, path, u"--group"_s, u"Personel"_s});
+        QCOMPARE(again.status, 2);
+        QVERIFY(again.err.contains(u"eklenebilecek kişi yok"_s));
+        const Run root = client.run({u"import"_s, path, u"--group"_s, u"0"_s});
+        QCOMPARE(root.status, 2);
+    }
+
     void linksNeitherQtWidgetsNorQtGui()
     {
         const QStringList needed = NeededLibraries(kProgram);

@@ -1,0 +1,172 @@
+// The import command: a contact file into a group, checked as the phone
+// book's import checks it, one add command per accepted record.
+
+#include "cli/clisession.h"
+#include "cli/commands.h"
+#include "cli/exitstatus.h"
+#include "cli/terminal.h"
+#include "model/contactfile.h"
+#include "model/contactimport.h"
+#include "model/session.h"
+#include "text/csv.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+namespace velmor::cli {
+
+namespace {
+
+// Skipped records are listed one a line up to this many; a file of ten
+// thousand bad lines gets a count, not ten thousand lines.
+constexpr qsizetype kListedRecords = 20;
+// Larger files are no contact list but a mistake (a disk image, a log).
+constexpr qint64 kMaxFileBytes = 100 * 1024 * 1024;
+
+int readTable(const QString &path, CsvTable &table)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Message(u"Dosya okunamadı: %1 (%2)"_s.arg(path, file.errorString()));
+        return ExitUsage;
+    }
+    if (file.size() > kMaxFileBytes) {
+        Message(u"Dosya çok büyük: %1 (en çok 100 MB)"_s.arg(path));
+        return ExitUsage;
+    }
+    table = ReadCsv(file.readAll());
+    return ExitDone;
+}
+
+// The records not accepted, on standard error: the first ones by their
+// place in the file, then how many more.
+void listSkipped(const ImportPlan &plan)
+{
+    qsizetype listed = 0;
+    qsizetype more = 0;
+    for (qsizetype i = 0; i < plan.checks.size(); ++i) {
+        const ImportCheck &check = plan.checks.at(i);
+        if (check.accepted() || check.verdict == ImportVerdict::Blank)
+            continue;
+        if (listed == kListedRecords) {
+            ++more;
+            continue;
+        }
+        ++listed;
+        Message(u"Satır %1: %2"_s.arg(plan.firstRecord() + i + 1).arg(ImportVerdictText(check)));
+    }
+    if (more > 0)
+        Message(u"… ve %1 satır daha"_s.arg(QLocale().toString(more)));
+}
+
+int writeNotImported(const QString &path, const QList<QStringList> &table)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(WriteCsv(table)) < 0 || !file.flush()) {
+        Message(u"Eklenmeyen satırlar yazılamadı: %1 (%2)"_s.arg(path, file.errorString()));
+        return ExitUsage;
+    }
+    return ExitDone;
+}
+
+} // namespace
+
+QList<QCommandLineOption> ImportCommandOptions()
+{
+    return {{u"group"_s, u"The group the contacts go to (its number or name)."_s, u"NAME|NO"_s},
+            {u"keep-duplicates"_s, u"Also add records whose mobile number the group or an earlier record has."_s},
+            {u"not-imported"_s, u"Write the records that did not go in, with their reason, to this CSV file."_s,
+             u"FILE"_s},
+            {u"dry-run"_s, u"Check the file and print the counts; add nothing."_s}};
+}
+
+int RunImport(CliSession &session, const QCommandLineParser &parser)
+{
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() != 2) {
+        Message(u"Dosya verilmedi: velmor-sms import DOSYA --group GRUP"_s);
+        return ExitUsage;
+    }
+    if (!parser.isSet(u"group"_s)) {
+        Message(u"Grup verilmedi: kişilerin ekleneceği grubu --group ile veriniz."_s);
+        return ExitUsage;
+    }
+    ImportPlan plan;
+    if (const int status = readTable(arguments.at(1), plan.table); status != ExitDone)
+        return status;
+    if (const int status = session.openAccount(); status != ExitDone)
+        return status;
+    if (const int status = session.findGroup(parser.value(u"group"_s), plan.groupNo); status != ExitDone)
+        return status;
+    if (plan.groupNo == u"0") {
+        Message(u"Kişiler bir gruba eklenir: --group ile bir grup veriniz."_s);
+        return ExitUsage;
+    }
+
+    const QList<QStringList> &records = plan.table.records;
+    plan.hasHeader = DetectImportHeader(records);
+    plan.mapping = ProposeImportMapping(records, plan.hasHeader);
+    ImportOptions options;
+    options.mapping = plan.mapping;
+    options.hasHeader = plan.hasHeader;
+    options.keepDuplicates = parser.isSet(u"keep-duplicates"_s);
+    options.groupMobiles = GroupMobileNumbers(session.snapshot().contacts, plan.groupNo);
+    plan.checks = CheckImportRecords(records, options);
+    listSkipped(plan);
+    const qsizetype accepted = std::count_if(plan.checks.cbegin(), plan.checks.cend(),
+                                             [](const ImportCheck &check) { return check.accepted(); });
+
+    // The model keeps the session the window shares; here it holds the
+    // account just read.
+    Session shared;
+    shared.setSnapshot(session.snapshot());
+    ContactImport run(session.service(), shared, plan);
+    if (accepted > 0 && !parser.isSet(u"dry-run"_s)) {
+        QEventLoop loop;
+        QObject::connect(&run, &ContactImport::finished, &loop, &QEventLoop::quit);
+        run.start();
+        loop.exec();
+    }
+    ImportSummary summary = run.summary();
+    const bool dryRun = parser.isSet(u"dry-run"_s);
+    if (dryRun || accepted == 0) {
+        // Nothing was sent: only the records refused by the checks did not go in.
+        summary.notImported.removeIf([&plan](const NotImportedRecord &record) {
+            return plan.checks.at(record.record - plan.firstRecord()).accepted();
+        });
+    }
+    qsizetype added = 0, refused = 0, unanswered = 0;
+    for (const SendOutcome outcome : run.outcomes()) {
+        added += outcome == SendOutcome::Added;
+        refused += outcome == SendOutcome::Refused;
+        unanswered += outcome == SendOutcome::NoReply;
+    }
+    const qsizetype skipped = std::count_if(plan.checks.cbegin(), plan.checks.cend(), [](const ImportCheck &check) {
+        return !check.accepted() && check.verdict != ImportVerdict::Blank;
+    });
+    OutputLine(u"accepted\t%1"_s.arg(accepted));
+    OutputLine(u"added\t%1"_s.arg(added));
+    OutputLine(u"skipped\t%1"_s.arg(skipped));
+    OutputLine(u"refused\t%1"_s.arg(refused));
+    OutputLine(u"unanswered\t%1"_s.arg(unanswered));
+    if (!dryRun && accepted > 0)
+        Message(summary.text);
+    if (parser.isSet(u"not-imported"_s) && !summary.notImported.isEmpty()) {
+        if (const int status = writeNotImported(parser.value(u"not-imported"_s), run.notImportedTable(summary));
+            status != ExitDone)
+            return status;
+    }
+
+    if (accepted == 0) {
+        Message(u"Dosyada eklenebilecek kişi yok."_s);
+        return ExitUsage;
+    }
+    if (unanswered > 0)
+        return ExitUnknownOutcome;
+    return refused > 0 ? ExitRefused : ExitDone;
+}
+
+} // namespace velmor::cli
