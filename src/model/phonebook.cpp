@@ -18,15 +18,19 @@ ContactValues ContactFieldValues(const Contact &contact)
             contact.Adr_ilce,   contact.Adr_il,     contact.Adr_GSM_No, contact.Adr_Tel_No, contact.Adr_Fax_No};
 }
 
+namespace {
+// The texts of a contact that the ten fields show, in field order.
+constexpr std::array<ContactText, kContactFieldCount> kFieldTexts{
+    ContactText::Adr_Adi,    ContactText::Adr_Soyadi, ContactText::Adr_Adres1, ContactText::Adr_Adres2,
+    ContactText::Adr_Adres3, ContactText::Adr_ilce,   ContactText::Adr_il,     ContactText::Adr_GSM_No,
+    ContactText::Adr_Tel_No, ContactText::Adr_Fax_No};
+} // namespace
+
 ContactValues ContactFieldValues(ContactRef contact)
 {
     ContactValues values;
-    constexpr std::array<ContactText, kContactFieldCount> texts{
-        ContactText::Adr_Adi,  ContactText::Adr_Soyadi, ContactText::Adr_Adres1, ContactText::Adr_Adres2,
-        ContactText::Adr_Adres3, ContactText::Adr_ilce, ContactText::Adr_il,     ContactText::Adr_GSM_No,
-        ContactText::Adr_Tel_No, ContactText::Adr_Fax_No};
-    for (int field = 0; field < kContactFieldCount; ++field)
-        values[std::size_t(field)] = contact.text(texts[std::size_t(field)]).toString();
+    for (std::size_t field = 0; field < kFieldTexts.size(); ++field)
+        values[field] = contact.text(kFieldTexts[field]).toString();
     return values;
 }
 
@@ -89,18 +93,10 @@ QString UpperGroupNo(const QList<ContactGroup> &groups, const QString &groupNo, 
 {
     if (groups.isEmpty())
         return {};
-    const ContactGroup *deleted = nullptr;
-    for (const ContactGroup &group : groups) {
-        if (group.Grup_No == groupNo) {
-            deleted = &group;
-            break;
-        }
-    }
+    const ContactGroup *deleted = FindGroup(groups, groupNo);
     if (deleted && !IsTopLevelGroup(*deleted) && !family.contains(deleted->Grp_Ust_Grup_No)) {
-        for (const ContactGroup &group : groups) {
-            if (group.Grup_No == deleted->Grp_Ust_Grup_No)
-                return group.Grup_No;
-        }
+        if (const ContactGroup *parent = FindGroup(groups, deleted->Grp_Ust_Grup_No))
+            return parent->Grup_No;
     }
     return groups.constFirst().Grup_No;
 }
@@ -142,6 +138,59 @@ int MoveContactInSnapshot(AccountSnapshot &snapshot, const QString &recordNo, co
         }
     }
     return changed;
+}
+
+ChangeOutcome ChangeOutcomeOf(const QString &reply, RequestOutcome how)
+{
+    if (reply == u"1")
+        return ChangeOutcome::Done;
+    // A refused certificate ends the request before anything is sent.
+    if (how == RequestOutcome::Failed || how == RequestOutcome::Abandoned)
+        return ChangeOutcome::Unknown;
+    return ChangeOutcome::Refused;
+}
+
+const ContactGroup *FindGroup(const QList<ContactGroup> &groups, QStringView groupNo)
+{
+    for (const ContactGroup &group : groups) {
+        if (group.Grup_No == groupNo)
+            return &group;
+    }
+    return nullptr;
+}
+
+qsizetype FindContactRow(const ContactList &contacts, QStringView recordNo)
+{
+    const qsizetype count = contacts.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        if (contacts.at(i).Adr_K_No() == recordNo)
+            return i;
+    }
+    return -1;
+}
+
+bool ContactHolds(ContactRef contact, QStringView groupNo, const ContactValues &values)
+{
+    if (contact.Grup_No() != groupNo)
+        return false;
+    for (std::size_t field = 0; field < kFieldTexts.size(); ++field) {
+        if (contact.text(kFieldTexts[field]) != values[field])
+            return false;
+    }
+    return true;
+}
+
+EqualContacts FindEqualContacts(const ContactList &contacts, QStringView groupNo, const ContactValues &values)
+{
+    EqualContacts found;
+    const qsizetype count = contacts.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        if (ContactHolds(contacts.at(i), groupNo, values)) {
+            ++found.count;
+            found.lastRow = i;
+        }
+    }
+    return found;
 }
 
 } // namespace velmor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/snapshot.h"
+#include "service/transport.h"
 
 #include <QList>
 #include <QString>
@@ -81,5 +82,27 @@ QString UpperGroupNo(const QList<ContactGroup> &groups, const QString &groupNo, 
 int RenameGroupInSnapshot(AccountSnapshot &snapshot, const QString &groupNo, const QString &name);
 // Puts every contact of that record number into the group.
 int MoveContactInSnapshot(AccountSnapshot &snapshot, const QString &recordNo, const QString &groupNo);
+
+// How a command that changes the phone book ended: carried out (the reply
+// "1"), refused (any other answer), or unknown: no answer came back (the
+// time limit, a broken connection, the user gave up waiting) after the
+// service may already have carried it out.
+enum class ChangeOutcome { Done, Refused, Unknown };
+ChangeOutcome ChangeOutcomeOf(const QString &reply, RequestOutcome how);
+
+// The group of that number (the first, should two share it); nullptr when none.
+const ContactGroup *FindGroup(const QList<ContactGroup> &groups, QStringView groupNo);
+// The row of the contact of that record number; -1 when there is none.
+qsizetype FindContactRow(const ContactList &contacts, QStringView recordNo);
+// Whether the contact is in that group with exactly these ten values.
+bool ContactHolds(ContactRef contact, QStringView groupNo, const ContactValues &values);
+// How many contacts are in that group with exactly these ten values, and
+// the row of the last of them (-1: none).
+struct EqualContacts
+{
+    qsizetype count = 0;
+    qsizetype lastRow = -1;
+};
+EqualContacts FindEqualContacts(const ContactList &contacts, QStringView groupNo, const ContactValues &values);
 
 } // namespace velmor

@@ -73,16 +73,23 @@ QString TenDigitKey(QStringView number)
     return key;
 }
 
-QString MakeMarkKey(QStringView recordNo)
+void WriteMarkKey(QStringView recordNo, QString &key)
 {
-    QString key(12, Qt::Uninitialized);
+    key.resize(12);
     char16_t *w = reinterpret_cast<char16_t *>(key.data());
     if (writeTenDigits(recordNo, w + 1)) {
         w[0] = u'#';
         w[11] = u'#';
-        return key;
+        return;
     }
-    return u'#' + TenDigitKey(recordNo) + u'#';
+    key = u'#' + TenDigitKey(recordNo) + u'#';
+}
+
+QString MakeMarkKey(QStringView recordNo)
+{
+    QString key;
+    WriteMarkKey(recordNo, key);
+    return key;
 }
 
 bool IsTopLevelGroup(const ContactGroup &group)

@@ -73,6 +73,9 @@ struct AccountSnapshot
 QString TenDigitKey(QStringView number);
 // "#0000000042#"
 QString MakeMarkKey(QStringView recordNo);
+// The same written into key, reusing its memory: for a pass over every
+// contact that only looks a key up.
+void WriteMarkKey(QStringView recordNo, QString &key);
 
 // Whether a group is top-level: its parent number read as a number is 0
 // ("0", "00"; a text that does not begin with a number counts 0 as well).

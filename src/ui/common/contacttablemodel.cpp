@@ -1,5 +1,7 @@
 #include "ui/common/contacttablemodel.h"
 
+#include "model/phonebook.h"
+
 namespace velmor {
 
 void ContactTableModel::setContacts(ContactList contacts)
@@ -43,6 +45,18 @@ Contact ContactTableModel::contactAt(int row) const
 QString ContactTableModel::text(int row, int column) const
 {
     return m_isOwned ? field(m_owned.at(row), column) : field(m_source.at(sourceRow(row)), column);
+}
+
+int ContactTableModel::findRecord(QStringView recordNo) const
+{
+    const int rows = rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const bool found = m_isOwned ? m_owned.at(row).Adr_K_No == recordNo
+                                     : m_source.at(sourceRow(row)).Adr_K_No() == recordNo;
+        if (found)
+            return row;
+    }
+    return -1;
 }
 
 int ContactTableModel::rowCount(const QModelIndex &parent) const
@@ -116,16 +130,27 @@ Qt::ItemFlags ContactTableModel::flags(const QModelIndex &index) const
 
 QVariant ContactTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::AccessibleDescriptionRole) {
+        // The address lines, captioned alike or not, are told apart for a screen reader.
+        if (section == Adr_Adres2)
+            return ContactFieldName(FieldAdres2);
+        if (section == Adr_Adres3)
+            return ContactFieldName(FieldAdres3);
+        return {};
+    }
+    if (role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const bool numbered = m_addressCaptions == AddressCaptions::Numbered;
     switch (section) {
     case Adr_K_No: return QStringLiteral("Adr_K_No");
     case Grup_No: return QStringLiteral("Grup_No");
     case Adr_Adi: return QStringLiteral("Adı");
     case Adr_Soyadi: return QStringLiteral("Soyadı");
     case Adr_Adres1: return QStringLiteral("Adres");
-    case Adr_Adres2: return QStringLiteral("Adres 2");
-    case Adr_Adres3: return QStringLiteral("Adres 3");
+    case Adr_Adres2: return numbered ? QStringLiteral("Adres 2") : QStringLiteral("Adres");
+    case Adr_Adres3: return numbered ? QStringLiteral("Adres 3") : QStringLiteral("Adres");
     case Adr_ilce: return QStringLiteral("İlçe");
     case Adr_il: return QStringLiteral("İl");
     case Adr_GSM_No: return QStringLiteral("GSM No");

@@ -34,6 +34,11 @@ public:
         ColumnCount
     };
 
+    // The captions of the three address columns: "Adres", "Adres 2",
+    // "Adres 3" (Numbered), or "Adres" each (Plain). Either way the second
+    // and third carry an accessible description that tells them apart.
+    enum class AddressCaptions { Numbered, Plain };
+
     using QAbstractTableModel::QAbstractTableModel;
 
     // Shows every contact of the list, in its order.
@@ -46,6 +51,7 @@ public:
     // Rows may be dragged (off by default): a drag carries Qt's own item data
     // format, which the phone book's group tree takes as a contact row.
     void setDragEnabled(bool enabled) { m_dragEnabled = enabled; }
+    void setAddressCaptions(AddressCaptions captions) { m_addressCaptions = captions; }
 
     // The contact of a shown row, as a value of its own.
     Contact contactAt(int row) const;
@@ -53,6 +59,8 @@ public:
     QString text(int row, int column) const;
     // The position in the source list of a shown row.
     int sourceRow(int row) const { return m_identity ? row : m_rows.at(row); }
+    // The shown row of the contact of that record number; -1 when none is shown.
+    int findRecord(QStringView recordNo) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -70,6 +78,7 @@ private:
     QList<int> m_rows;
     bool m_identity = true;
     bool m_dragEnabled = false;
+    AddressCaptions m_addressCaptions = AddressCaptions::Numbered;
 };
 
 } // namespace velmor

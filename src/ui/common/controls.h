@@ -4,6 +4,7 @@
 
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -16,5 +17,8 @@ QPushButton *NamedButton(const QString &caption, const QString &name, QWidget *p
 // A field's caption label, with the field as its buddy: a screen reader
 // announces the field by its caption, and the caption's mnemonic reaches it.
 QLabel *CaptionLabel(const QString &text, QWidget *field, QWidget *parent);
+// A field entered by a mouse click selects its whole text, as one entered by
+// Tab does; a part the user selects by dragging is kept.
+void SelectAllOnMouseFocus(QLineEdit *field);
 
 } // namespace velmor

@@ -59,6 +59,7 @@ ContactEditorPanel::ContactEditorPanel(PhoneBookContext &context, QWidget *paren
         }
         fields->addWidget(field, i < 5 ? i : i - 5, i < 5 ? 1 : 3);
         m_fields[std::size_t(i)] = field;
+        SelectAllOnMouseFocus(field);
         connect(field, &QLineEdit::textChanged, this, &ContactEditorPanel::updateButtons);
     }
     auto *groupCaption = new QLabel(u"Dahil Olduğu Grup :"_s, editor);
@@ -89,7 +90,7 @@ ContactEditorPanel::ContactEditorPanel(PhoneBookContext &context, QWidget *paren
     layout->addWidget(editor);
 
     connect(m_groupChoice, &QComboBox::currentIndexChanged, this, &ContactEditorPanel::groupChosen);
-    connect(m_new, &QPushButton::clicked, this, &ContactEditorPanel::newContact);
+    connect(m_new, &QPushButton::clicked, this, &ContactEditorPanel::newContactAsked);
     connect(m_save, &QPushButton::clicked, this, &ContactEditorPanel::saveContact);
     connect(m_delete, &QPushButton::clicked, this, &ContactEditorPanel::deleteContact);
 }
@@ -108,6 +109,18 @@ void ContactEditorPanel::setGroups(const QList<GroupEntry> &groups)
     m_groupChoice->addItem(QString(), QString());
     for (const GroupEntry &group : groups)
         m_groupChoice->addItem(group.name, group.groupNo);
+    chooseGroup(m_groupNo);
+    updateButtons();
+}
+
+void ContactEditorPanel::chooseGroup(const QString &groupNo)
+{
+    const int entry = groupNo.isEmpty() ? -1 : m_groupChoice->findData(groupNo);
+    {
+        const QSignalBlocker quiet(m_groupChoice);
+        m_groupChoice->setCurrentIndex(entry >= 1 ? entry : 0);
+    }
+    m_groupNo = entry >= 1 ? groupNo : QString();
 }
 
 void ContactEditorPanel::renameGroup(const QString &groupNo, const QString &name)
@@ -144,24 +157,60 @@ void ContactEditorPanel::clear()
     for (GuardedLineEdit *field : m_fields)
         field->setText(QString());
     updateButtons();
+    markClean();
+}
+
+ContactValues ContactEditorPanel::fieldValues() const
+{
+    ContactValues values;
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        values[i] = m_fields[i]->text();
+    return values;
+}
+
+void ContactEditorPanel::markClean()
+{
+    m_loadedValues = fieldValues();
+    m_loadedGroupNo = m_groupNo;
+}
+
+bool ContactEditorPanel::hasUnsavedChanges() const
+{
+    return m_groupNo != m_loadedGroupNo || fieldValues() != m_loadedValues;
+}
+
+void ContactEditorPanel::putBack(const QString &recordNo, const QString &groupNo, const ContactValues &values)
+{
+    if (recordNo.isEmpty())
+        clear();
+    chooseGroup(groupNo);
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        m_fields[i]->setText(values[i]);
+    updateButtons();
+}
+
+void ContactEditorPanel::followMove(const QString &recordNo, const QString &groupNo)
+{
+    if (recordNo.isEmpty() || recordNo != m_recordNo)
+        return;
+    // The stored contact is in that group now; what the user typed stays.
+    chooseGroup(groupNo);
+    m_loadedGroupNo = m_groupNo;
+    updateButtons();
 }
 
 void ContactEditorPanel::showContact(const Contact &contact)
 {
     // The entry of the contact's own group, by number; none when the group
     // is gone, so that the contact is not saved into another one unseen.
-    const int entry = contact.Grup_No.isEmpty() ? -1 : m_groupChoice->findData(contact.Grup_No);
-    {
-        const QSignalBlocker quiet(m_groupChoice);
-        m_groupChoice->setCurrentIndex(entry >= 1 ? entry : 0);
-    }
-    m_groupNo = entry >= 1 ? contact.Grup_No : QString();
+    chooseGroup(contact.Grup_No);
 
     const ContactValues values = ContactFieldValues(contact);
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         m_fields[i]->setText(values[i]);
     m_recordNo = contact.Adr_K_No;
     updateButtons();
+    markClean();
 }
 
 void ContactEditorPanel::newContact()
@@ -219,23 +268,61 @@ void ContactEditorPanel::saveContact()
 {
     if (m_context.busy() || !m_save->isEnabled() || !fieldsCanBeStored() || !numbersAreValid())
         return;
-    ContactValues values;
-    for (std::size_t i = 0; i < m_fields.size(); ++i)
-        values[i] = m_fields[i]->text();
-    const QString contactData = ContactData(m_groupNo, values);
+    const ContactValues values = fieldValues();
+    const QString groupNo = m_groupNo;
+    const QString contactData = ContactData(groupNo, values);
     const QString recordNo = m_recordNo;
 
     // An update and an addition each report in their own words.
     const bool stored = LeadingNumber(recordNo) > 0;
-    const QString reply = m_context.run([&] {
+    const ChangeOutcome outcome = m_context.change([&] {
         return stored ? UpdateContact(m_context.service(), recordNo, contactData)
                       : AddContact(m_context.service(), m_context.session().customerNo(), contactData);
     });
-    if (reply != u"1") {
+    if (outcome == ChangeOutcome::Refused) {
         MessageBox::show(this, stored ? u"Kayıt İşlemi Yapılamadı..!"_s : u"Güncelleme İşlemi Yapılamadı..!"_s);
         return;
     }
+    // The values may be stored now: the rebuild that follows does not keep
+    // them as unsaved changes, so that they are never sent twice unseen.
+    markClean();
+    if (outcome == ChangeOutcome::Unknown) {
+        settleUnknownSave(stored ? recordNo : QString(), groupNo, values);
+        return;
+    }
     reloadAndTell(stored ? u"Kayıt İşlemi Tamamlandı."_s : u"Güncelleme İşlemi Tamamlandı."_s);
+}
+
+void ContactEditorPanel::settleUnknownSave(const QString &recordNo, const QString &groupNo,
+                                           const ContactValues &values)
+{
+    const Session &session = m_context.session();
+    // An addition shows as one more contact holding these values.
+    const qsizetype equalBefore =
+        recordNo.isEmpty() ? FindEqualContacts(session.snapshot().contacts, groupNo, values).count : 0;
+    m_context.settleUnknown(this, u"Kaydın"_s, [&] {
+        const ContactList &contacts = session.snapshot().contacts;
+        if (recordNo.isEmpty()) {
+            const EqualContacts equal = FindEqualContacts(contacts, groupNo, values);
+            if (equal.count > equalBefore) {
+                m_context.showContact(contacts.at(equal.lastRow).Adr_K_No().toString());
+                return u"Kişi kaydedilmiş; bilgileri gösteriliyor."_s;
+            }
+            putBack({}, groupNo, values);
+            return u"Kişi kaydedilmemiş; bilgilerini yeniden kaydedebilirsiniz."_s;
+        }
+        const qsizetype row = FindContactRow(contacts, recordNo);
+        if (row < 0) {
+            putBack({}, groupNo, values);
+            return u"Kişi rehberde yok; bilgilerini yeni kişi olarak kaydedebilirsiniz."_s;
+        }
+        m_context.showContact(recordNo);
+        if (ContactHolds(contacts.at(row), groupNo, values))
+            return u"Değişiklikler kaydedilmiş."_s;
+        putBack(recordNo, groupNo, values);
+        return u"Değişiklikler kaydedilmemiş; yeniden kaydedebilirsiniz."_s;
+    });
+    m_fields[kFirstName]->setFocus();
 }
 
 void ContactEditorPanel::deleteContact()
@@ -243,12 +330,22 @@ void ContactEditorPanel::deleteContact()
     const QString recordNo = m_recordNo;
     if (m_context.busy() || LeadingNumber(recordNo) <= 0)
         return;
-    const QString reply = m_context.run([&] { return DeleteContact(m_context.service(), recordNo); });
-    if (reply != u"1") {
+    const ChangeOutcome outcome = m_context.change([&] { return DeleteContact(m_context.service(), recordNo); });
+    if (outcome == ChangeOutcome::Refused) {
         MessageBox::show(this, u"Silme İşlemi Tamamlanamadı..!"_s);
         return;
     }
-    reloadAndTell(u"Silme İşlemi Tamamlandı."_s);
+    markClean();
+    if (outcome == ChangeOutcome::Done) {
+        reloadAndTell(u"Silme İşlemi Tamamlandı."_s);
+        return;
+    }
+    m_context.settleUnknown(this, u"Silme işleminin"_s, [&] {
+        if (FindContactRow(m_context.session().snapshot().contacts, recordNo) < 0)
+            return u"Kişi silinmiş."_s;
+        m_context.showContact(recordNo);
+        return u"Kişi silinmemiş."_s;
+    });
 }
 
 void ContactEditorPanel::reloadAndTell(const QString &doneMessage)

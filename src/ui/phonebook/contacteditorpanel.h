@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/phonebook.h"
 #include "model/snapshot.h"
 #include "ui/phonebook/groupentry.h"
 
@@ -21,6 +22,8 @@ class PhoneBookContext;
 // "Kişi Bilgileri": the ten fields of a contact, its group, and "Yeni Kişi",
 // "Kaydet" and "Sil". Saves (adds or updates) and deletes on the service
 // after the editor's checks; the window adds its own commands to the row.
+// Knows whether it holds changes the user has not saved: fields or group
+// other than those loaded (or than an empty new contact).
 class ContactEditorPanel : public QWidget
 {
     Q_OBJECT
@@ -28,7 +31,8 @@ class ContactEditorPanel : public QWidget
 public:
     ContactEditorPanel(PhoneBookContext &context, QWidget *parent = nullptr);
 
-    // The group choice: an empty entry, then the groups as given.
+    // The group choice: an empty entry, then the groups as given; the group
+    // chosen stays chosen while it is among them.
     void setGroups(const QList<GroupEntry> &groups);
     // The entries of that group now show the name.
     void renameGroup(const QString &groupNo, const QString &name);
@@ -37,6 +41,14 @@ public:
     void clear();
     // Loads the contact, with its group chosen when the group still exists.
     void showContact(const Contact &contact);
+    // "Yeni Kişi": a new contact, the focus in its first field.
+    void newContact();
+    // The contact of that record number was moved into the group on the
+    // service: the editor, when it shows it, follows.
+    void followMove(const QString &recordNo, const QString &groupNo);
+
+    // Fields or group differ from what was loaded (or from a new contact).
+    bool hasUnsavedChanges() const;
     // "Sil" and "Yeni Kişi" for a stored contact; "Kaydet" once there are a
     // first name, a mobile number and a group.
     void updateButtons();
@@ -49,10 +61,24 @@ public:
     // Puts a command of the window's at the right end of the editor's row.
     void addCommand(QPushButton *button);
 
+signals:
+    // "Yeni Kişi" was pressed; the window decides whether the editor clears.
+    void newContactAsked();
+
 private:
     void groupChosen(int index);
-    void newContact();
+    // Chooses the entry of the group; none when the group has no entry.
+    void chooseGroup(const QString &groupNo);
+    ContactValues fieldValues() const;
+    // What the editor now holds counts as loaded: nothing unsaved.
+    void markClean();
+    // Puts values back into the editor as unsaved changes of that contact
+    // (an empty record number: a new one).
+    void putBack(const QString &recordNo, const QString &groupNo, const ContactValues &values);
     void saveContact();
+    // A save whose reply was lost: the phone book fetched again, and the
+    // contact shown as it now stands, or the values kept to save again.
+    void settleUnknownSave(const QString &recordNo, const QString &groupNo, const ContactValues &values);
     void deleteContact();
     bool fieldsCanBeStored();
     bool numbersAreValid();
@@ -71,6 +97,9 @@ private:
 
     QString m_recordNo; // Label2(0)
     QString m_groupNo;  // Label2(1)
+    // What was loaded, to tell unsaved changes by.
+    ContactValues m_loadedValues;
+    QString m_loadedGroupNo;
 };
 
 } // namespace velmor

@@ -53,6 +53,7 @@ ContactListsPanel::ContactListsPanel(PhoneBookContext &context, QWidget *parent)
     m_groupModel->setObjectName(u"groupContactsModel"_s);
     m_allModel = new ContactTableModel(this);
     m_allModel->setObjectName(u"allContactsModel"_s);
+    m_allModel->setAddressCaptions(ContactTableModel::AddressCaptions::Plain);
 
     // Contacts of the chosen group.
     auto *groupContacts = CaptionedFrame(u"Seçilen Gruptaki Kişiler"_s, u"fraSeciliGrup"_s, this);
@@ -70,6 +71,7 @@ ContactListsPanel::ContactListsPanel(PhoneBookContext &context, QWidget *parent)
     m_search->setObjectName(u"Text2"_s);
     m_search->setPlaceholderText(u"ad, soyad veya GSM no"_s);
     m_search->setClearButtonEnabled(true);
+    SelectAllOnMouseFocus(m_search);
     searchCaption->setBuddy(m_search);
     m_allList = contactListView(
         u"ListView2"_s, allContacts->title(), m_allModel,
@@ -118,6 +120,23 @@ std::optional<Contact> ContactListsPanel::selectedContact(int list) const
     if (rows.isEmpty())
         return std::nullopt;
     return model(list)->contactAt(rows.constFirst().row());
+}
+
+void ContactListsPanel::restoreSelection(int list)
+{
+    if (ContactListView *listView = view(list))
+        listView->restoreCurrent();
+}
+
+std::optional<Contact> ContactListsPanel::chooseContact(const QString &recordNo)
+{
+    const int row = m_allModel->findRecord(recordNo);
+    if (row < 0)
+        return std::nullopt;
+    const QModelIndex index = m_allModel->index(row, ContactTableModel::Adr_Adi);
+    m_allList->setCurrentIndex(index);
+    m_allList->scrollTo(index);
+    return m_allModel->contactAt(row);
 }
 
 void ContactListsPanel::showAll()

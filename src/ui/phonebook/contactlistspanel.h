@@ -40,6 +40,12 @@ public:
     int activeList() const { return m_activeList; }
     // The selected contact of list 1 or 2; nullptr when none is selected.
     std::optional<Contact> selectedContact(int list) const;
+    // The row chosen in list 1 or 2 before the user's last click or key
+    // there is the chosen one again.
+    void restoreSelection(int list);
+    // Chooses the row of the contact of that record number in list 2 and
+    // brings it into view; its contact, or nothing when list 2 does not show it.
+    std::optional<Contact> chooseContact(const QString &recordNo);
 
 signals:
     // A click or a key chose a row of list 1 or 2.

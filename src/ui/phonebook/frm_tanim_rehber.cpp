@@ -13,6 +13,7 @@
 #include "ui/phonebook/importprogressdialog.h"
 #include "ui/phonebook/phonebookcontext.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -68,11 +69,16 @@ void Frm_Tanim_Rehber::buildControls()
         BuildGroupTree();
         FillGroupContacts();
     });
-    connect(m_context, &PhoneBookContext::reloadFailed, this, &Frm_Tanim_Rehber::ClearContactEditor);
-    connect(m_groups, &GroupPanel::groupChosen, this, &Frm_Tanim_Rehber::FillGroupContacts);
+    // A failed reload empties an editor whose change was sent, so that it
+    // cannot be sent twice; unsaved input stays.
+    connect(m_context, &PhoneBookContext::reloadFailed, this, &Frm_Tanim_Rehber::settleEditor);
+    connect(m_context, &PhoneBookContext::contactToShow, this, &Frm_Tanim_Rehber::showStoredContact);
+    connect(m_groups, &GroupPanel::groupChosen, this, &Frm_Tanim_Rehber::groupChosenByUser);
     connect(m_groups, &GroupPanel::groupRenamed, m_editor, &ContactEditorPanel::renameGroup);
     connect(m_groups, &GroupPanel::contactDropped, this, &Frm_Tanim_Rehber::moveDroppedContact);
-    connect(m_lists, &ContactListsPanel::contactChosen, this, &Frm_Tanim_Rehber::ShowSelectedContact);
+    connect(m_groups, &GroupPanel::contactMoved, m_editor, &ContactEditorPanel::followMove);
+    connect(m_lists, &ContactListsPanel::contactChosen, this, &Frm_Tanim_Rehber::contactChosenByUser);
+    connect(m_editor, &ContactEditorPanel::newContactAsked, this, &Frm_Tanim_Rehber::newContactAsked);
     connect(m_import, &QPushButton::clicked, this, &Frm_Tanim_Rehber::importContacts);
     connect(m_export, &QPushButton::clicked, this, &Frm_Tanim_Rehber::exportContacts);
     connect(m_cancel, &QPushButton::clicked, this, &Frm_Tanim_Rehber::closeWindow);
@@ -83,18 +89,76 @@ bool Frm_Tanim_Rehber::busy() const
     return m_context->busy();
 }
 
+void Frm_Tanim_Rehber::closeEvent(QCloseEvent *event)
+{
+    if (!refusesToClose() && !mayDiscardEdits()) {
+        event->ignore();
+        return;
+    }
+    ChildWindow::closeEvent(event);
+}
+
+bool Frm_Tanim_Rehber::mayDiscardEdits()
+{
+    return !m_editor->hasUnsavedChanges()
+        || MessageBox::askYesNo(this, u"Kişi Bilgileri"_s,
+                                u"Kişi bilgilerinde kaydedilmemiş değişiklikler var. Vazgeçilsin mi?"_s);
+}
+
+void Frm_Tanim_Rehber::settleEditor()
+{
+    if (!m_editor->hasUnsavedChanges())
+        ClearContactEditor();
+}
+
 void Frm_Tanim_Rehber::BuildGroupTree()
 {
+    // Asked before the group choice is refilled: a loaded contact whose
+    // group is gone is not unsaved input.
+    const bool keepEditor = m_editor->hasUnsavedChanges();
     m_groups->rebuild();
     m_editor->setGroups(m_groups->entries());
     m_lists->showAll();
-    ClearContactEditor();
+    if (!keepEditor)
+        ClearContactEditor();
 }
 
 void Frm_Tanim_Rehber::FillGroupContacts()
 {
     m_lists->showGroup(m_groups->chosenGroupNo());
+    settleEditor();
+}
+
+void Frm_Tanim_Rehber::groupChosenByUser()
+{
+    if (!mayDiscardEdits()) {
+        m_groups->restoreChosenNode();
+        return;
+    }
     ClearContactEditor();
+    FillGroupContacts();
+}
+
+void Frm_Tanim_Rehber::contactChosenByUser(int list)
+{
+    if (!mayDiscardEdits()) {
+        m_lists->restoreSelection(list);
+        return;
+    }
+    ShowSelectedContact(list);
+}
+
+void Frm_Tanim_Rehber::newContactAsked()
+{
+    if (mayDiscardEdits())
+        m_editor->newContact();
+}
+
+void Frm_Tanim_Rehber::showStoredContact(const QString &recordNo)
+{
+    const std::optional<Contact> contact = m_lists->chooseContact(recordNo);
+    if (contact && !m_editor->hasUnsavedChanges())
+        m_editor->showContact(*contact);
 }
 
 void Frm_Tanim_Rehber::FilterAllContacts()

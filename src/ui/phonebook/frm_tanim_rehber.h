@@ -23,7 +23,9 @@ struct ImportPlan;
 // import and export dialogs. Groups and contacts are changed on the
 // service; after each change the snapshot is fetched again and the window
 // rebuilt from it, except a group rename and a contact move, which change
-// the snapshot in place.
+// the snapshot in place. Nothing the user typed into the editor and did not
+// save is dropped unasked: a rebuild keeps it, and whatever would discard it
+// (another contact or node chosen, "Yeni Kişi", closing) asks first.
 class Frm_Tanim_Rehber : public ChildWindow
 {
     Q_OBJECT
@@ -34,10 +36,11 @@ public:
 
     // Rebuilds the tree and the group choice from the snapshot, ends with the
     // root chosen, lists every contact under the search (emptied) and clears
-    // the editor.
+    // the editor unless it holds unsaved changes.
     void BuildGroupTree();
     // Lists the contacts of the chosen node ("Tümü": all of them; a group:
-    // its own contacts, not those of its sub-groups) and clears the editor.
+    // its own contacts, not those of its sub-groups) and clears the editor
+    // unless it holds unsaved changes.
     void FillGroupContacts();
     // Lists the contacts that match the search box.
     void FilterAllContacts();
@@ -60,10 +63,24 @@ public:
 
 protected:
     bool refusesToClose() const override { return busy(); }
+    // "Vazgeç" and the close box: unsaved changes in the editor are dropped only after asking.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
     bool busy() const;
+    // True when nothing unsaved is in the editor, or the user agrees to drop it.
+    bool mayDiscardEdits();
+    // Empties the editor unless it holds unsaved changes.
+    void settleEditor();
+    // A node, a row, or "Yeni Kişi" chosen by the user: after asking when
+    // the editor holds unsaved changes; "No" puts the choice back.
+    void groupChosenByUser();
+    void contactChosenByUser(int list);
+    void newContactAsked();
+    // Chooses the contact's row in "Tüm Kişiler" and, unless the editor
+    // holds unsaved changes, loads it.
+    void showStoredContact(const QString &recordNo);
     // A contact row dropped on a group node: the selected row of the list
     // that last had the focus (the list the drag started from) moves.
     void moveDroppedContact(int position, const QString &groupNo);

@@ -80,6 +80,11 @@ QString GroupPanel::chosenGroupName() const
     return node ? node->text(0) : QString();
 }
 
+void GroupPanel::restoreChosenNode()
+{
+    m_tree->restoreCurrent();
+}
+
 bool GroupPanel::chooseGroup(const QString &groupNo)
 {
     for (int position = 2; position <= m_tree->nodeCount(); ++position) {
@@ -93,16 +98,22 @@ bool GroupPanel::chooseGroup(const QString &groupNo)
     return false;
 }
 
-void GroupPanel::showMenu(const QPoint &globalPos)
+void GroupPanel::showMenu(const QPoint &globalPos, QTreeWidgetItem *node)
 {
+    m_menuNode = node ? QPersistentModelIndex(m_tree->indexFromItem(node)) : QPersistentModelIndex();
     updateMenuItems();
     m_menu->popup(globalPos);
+}
+
+QTreeWidgetItem *GroupPanel::menuNode() const
+{
+    return m_menuNode.isValid() ? m_tree->itemFromIndex(m_menuNode) : nullptr;
 }
 
 void GroupPanel::updateMenuItems()
 {
     // The root and the default group can only receive a new group.
-    const bool group = GroupTree::NodePosition(m_tree->currentItem()) > 2;
+    const bool group = GroupTree::NodePosition(menuNode()) > 2;
     m_renameGroup->setEnabled(group);
     m_deleteGroup->setEnabled(group);
     m_menu->setDefaultAction(group ? m_renameGroup : m_newGroup);
@@ -112,40 +123,56 @@ void GroupPanel::newGroup()
 {
     if (m_context.busy())
         return;
-    const QTreeWidgetItem *node = m_tree->currentItem();
+    const QTreeWidgetItem *node = menuNode();
     const QString parentNo = GroupTree::NodePosition(node) > 2 ? GroupTree::NodeGroupNo(node) : u"0"_s;
     const Session &session = m_context.session();
     QSet<QString> known;
     for (const ContactGroup &group : session.snapshot().groups)
         known.insert(group.Grup_No);
 
-    const QString reply = m_context.run(
+    const ChangeOutcome outcome = m_context.change(
         [&] { return AddGroup(m_context.service(), session.customerNo(), parentNo, kNewGroupName); });
-    if (reply != u"1")
+    if (outcome == ChangeOutcome::Refused)
         return;
-    if (!m_context.reload()) {
-        ReportStaleLists(this);
-        return;
-    }
-    // The new group's node (the last one, unless the numbers say otherwise)
-    // opens for its name.
     QTreeWidgetItem *created = nullptr;
-    for (int position = m_tree->nodeCount(); position >= 2 && !created; --position) {
+    if (outcome == ChangeOutcome::Unknown) {
+        // Named only when the fresh phone book holds it.
+        m_context.settleUnknown(this, u"Grup ekleme işleminin"_s, [&] {
+            created = newGroupNode(known);
+            return created ? u"Grup eklenmiş; adını yazabilirsiniz."_s : u"Grup eklenmemiş."_s;
+        });
+        if (!created)
+            return;
+    } else {
+        if (!m_context.reload()) {
+            ReportStaleLists(this);
+            return;
+        }
+        // The new group's node: the last one, unless the numbers say otherwise.
+        created = newGroupNode(known);
+        if (!created)
+            created = m_tree->nodeAtPosition(m_tree->nodeCount());
+    }
+    // Every new group opens for its name, the account's first one (the
+    // default group) included.
+    m_tree->setFocus();
+    m_tree->nameNewGroup(created);
+}
+
+QTreeWidgetItem *GroupPanel::newGroupNode(const QSet<QString> &known) const
+{
+    for (int position = m_tree->nodeCount(); position >= 2; --position) {
         QTreeWidgetItem *candidate = m_tree->nodeAtPosition(position);
         if (!known.contains(GroupTree::NodeGroupNo(candidate)))
-            created = candidate;
+            return candidate;
     }
-    if (!created)
-        created = m_tree->nodeAtPosition(m_tree->nodeCount());
-    m_tree->setFocus();
-    if (!m_tree->startRenaming(created))
-        m_tree->setCurrentItem(created);
+    return nullptr;
 }
 
 void GroupPanel::startRename()
 {
     m_tree->setFocus();
-    m_tree->startRenaming(m_tree->currentItem());
+    m_tree->startRenaming(menuNode());
 }
 
 void GroupPanel::renameGroup(int position, const QString &groupNo, const QString &name)
@@ -162,9 +189,16 @@ void GroupPanel::renameGroup(int position, const QString &groupNo, const QString
         return;
     }
     Session &session = m_context.session();
-    const QString reply =
-        m_context.run([&] { return RenameGroup(m_context.service(), session.customerNo(), groupNo, name); });
-    if (reply != u"1")
+    const ChangeOutcome outcome =
+        m_context.change([&] { return RenameGroup(m_context.service(), session.customerNo(), groupNo, name); });
+    if (outcome == ChangeOutcome::Unknown) {
+        m_context.settleUnknown(this, u"Grup adı değiştirme işleminin"_s, [&] {
+            const ContactGroup *group = FindGroup(session.snapshot().groups, groupNo);
+            return group && group->Grp_Adi == name ? u"Grup adı değiştirilmiş."_s : u"Grup adı değiştirilmemiş."_s;
+        });
+        return;
+    }
+    if (outcome == ChangeOutcome::Refused)
         return;
     node->setText(0, name);
     RenameGroupInSnapshot(session.editSnapshot(), groupNo, name);
@@ -174,7 +208,7 @@ void GroupPanel::renameGroup(int position, const QString &groupNo, const QString
 
 void GroupPanel::deleteGroup()
 {
-    const QTreeWidgetItem *node = m_tree->currentItem();
+    const QTreeWidgetItem *node = menuNode();
     if (m_context.busy() || GroupTree::NodePosition(node) <= 2)
         return;
     // The group comes from the node itself, not from its place in the tree.
@@ -183,9 +217,15 @@ void GroupPanel::deleteGroup()
     const QList<ContactGroup> &groups = session.snapshot().groups;
     const QStringList family = GroupFamilyNumbers(groups, groupNo);
     const QString upperNo = UpperGroupNo(groups, groupNo, family);
-    const QString reply = m_context.run(
+    const ChangeOutcome outcome = m_context.change(
         [&] { return DeleteGroups(m_context.service(), session.customerNo(), family.join(u'|'), upperNo); });
-    if (reply == u"1" && !m_context.reload())
+    if (outcome == ChangeOutcome::Unknown) {
+        m_context.settleUnknown(this, u"Grup silme işleminin"_s, [&] {
+            return FindGroup(session.snapshot().groups, groupNo) ? u"Grup silinmemiş."_s : u"Grup silinmiş."_s;
+        });
+        return;
+    }
+    if (outcome == ChangeOutcome::Done && !m_context.reload())
         ReportStaleLists(this);
 }
 
@@ -198,14 +238,29 @@ void GroupPanel::moveContact(int position, const QString &groupNo, const QString
     if (!MessageBox::askYesNo(this, u"Kişi Taşı"_s, u"Taşıma İşlemi Yapılsınmı....?"_s))
         return;
     Session &session = m_context.session();
-    const QString reply = m_context.run([&] { return MoveContact(m_context.service(), recordNo, groupNo); });
-    if (reply != u"1") {
+    const ChangeOutcome outcome =
+        m_context.change([&] { return MoveContact(m_context.service(), recordNo, groupNo); });
+    if (outcome == ChangeOutcome::Refused) {
         MessageBox::show(this, u"Taşıma İşlemi Yapılamadı..!"_s);
+        return;
+    }
+    if (outcome == ChangeOutcome::Unknown) {
+        m_context.settleUnknown(this, u"Taşıma işleminin"_s, [&] {
+            const ContactList &contacts = session.snapshot().contacts;
+            const qsizetype row = FindContactRow(contacts, recordNo);
+            if (row < 0)
+                return u"Kişi rehberde yok."_s;
+            const QString now = contacts.at(row).Grup_No().toString();
+            emit contactMoved(recordNo, now);
+            m_context.showContact(recordNo);
+            return now == groupNo ? u"Kişi taşınmış."_s : u"Kişi taşınmamış."_s;
+        });
         return;
     }
     // The service changed nothing else: the snapshot is changed in place.
     MoveContactInSnapshot(session.editSnapshot(), recordNo, groupNo);
     session.notifySnapshotEdited();
+    emit contactMoved(recordNo, groupNo);
     m_context.rebuild();
     MessageBox::show(this, u"Taşıma İşlemi Tamamlandı."_s);
 }

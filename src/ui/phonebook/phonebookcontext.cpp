@@ -7,6 +7,13 @@ using namespace Qt::StringLiterals;
 
 namespace velmor {
 
+namespace {
+QString staleListsText()
+{
+    return u"Rehberin güncel hâli sunucudan alınamadı; listeler son değişikliği göstermiyor olabilir."_s;
+}
+} // namespace
+
 PhoneBookContext::PhoneBookContext(const Service &service, Session &session, RequestRunner runner, QObject *parent)
     : QObject(parent), m_service(service), m_session(session), m_runner(std::move(runner))
 {
@@ -27,10 +34,20 @@ void PhoneBookContext::reloaded(bool loaded)
         emit reloadFailed();
 }
 
+bool PhoneBookContext::settleUnknown(QWidget *parent, const QString &subject, const std::function<QString()> &finding)
+{
+    if (!reload()) {
+        MessageBox::show(parent, u"%1 sonucu sunucudan alınamadı; işlem yapılmış olabilir. %2"_s.arg(subject, staleListsText()));
+        return false;
+    }
+    const QString found = finding();
+    MessageBox::show(parent, u"%1 sonucu sunucudan alınamadı; rehber yeniden okundu. %2"_s.arg(subject, found));
+    return true;
+}
+
 void ReportStaleLists(QWidget *parent)
 {
-    MessageBox::show(parent, u"Rehberin güncel hâli sunucudan alınamadı; listeler son değişikliği "
-                             u"göstermiyor olabilir."_s);
+    MessageBox::show(parent, staleListsText());
 }
 
 } // namespace velmor

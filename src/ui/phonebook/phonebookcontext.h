@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/phonebook.h"
+#include "service/service.h"
+
 #include <QObject>
 #include <QScopedValueRollback>
 
@@ -10,7 +13,6 @@ class QWidget;
 
 namespace velmor {
 
-class Service;
 class Session;
 
 // What the panels of the phone book window share: the service and the
@@ -45,6 +47,22 @@ public:
         return result;
     }
 
+    // Runs one command that changes the phone book (a call returning its
+    // reply) and tells how it ended.
+    template<typename Exchange> ChangeOutcome change(Exchange &&exchange)
+    {
+        const QString reply = run(std::forward<Exchange>(exchange));
+        return ChangeOutcomeOf(reply, m_service.lastOutcome());
+    }
+
+    // After a change whose reply was lost: fetches the snapshot again and
+    // tells the user that the outcome did not come back (subject: "Kaydın",
+    // "Silme işleminin", ...), followed by what the fresh phone book shows,
+    // which finding reads from the session (and may show) once the window
+    // has been rebuilt. When the phone book cannot be fetched either, says
+    // that instead. True when it was fetched.
+    bool settleUnknown(QWidget *parent, const QString &subject, const std::function<QString()> &finding);
+
     // After a change the service carried out: fetches the snapshot again
     // and tells the outcome (reloaded). True when it was fetched.
     bool reload();
@@ -54,10 +72,14 @@ public:
     void reloaded(bool loaded);
     // The snapshot was changed in place: the window is rebuilt from it.
     void rebuild() { emit rebuildWanted(); }
+    // The contact of that record number is to be shown: its row chosen in
+    // "Tüm Kişiler" and, unless the editor holds unsaved changes, loaded.
+    void showContact(const QString &recordNo) { emit contactToShow(recordNo); }
 
 signals:
     void rebuildWanted();
     void reloadFailed();
+    void contactToShow(const QString &recordNo);
 
 private:
     const Service &m_service;

@@ -93,10 +93,37 @@ bool PhoneBookTree::startRenaming(QTreeWidgetItem *node)
 {
     if (NodePosition(node) < 3)
         return false;
-    setCurrentItem(node);
     scrollToItem(node);
     editItem(node, 0);
     return true;
+}
+
+void PhoneBookTree::nameNewGroup(QTreeWidgetItem *node)
+{
+    if (NodePosition(node) < 2)
+        return;
+    setCurrentItem(node);
+    if (NodePosition(node) == 2) {
+        node->setFlags(node->flags() | Qt::ItemIsEditable);
+        m_namedNew = indexFromItem(node);
+    }
+    scrollToItem(node);
+    editItem(node, 0);
+}
+
+void PhoneBookTree::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    GroupTree::closeEditor(editor, hint);
+    if (QTreeWidgetItem *node = m_namedNew.isValid() ? itemFromIndex(m_namedNew) : nullptr)
+        node->setFlags(node->flags() & ~Qt::ItemIsEditable);
+    m_namedNew = QPersistentModelIndex();
+}
+
+void PhoneBookTree::restoreCurrent()
+{
+    QTreeWidgetItem *node = m_before.isValid() ? itemFromIndex(m_before) : nodeAtPosition(1);
+    if (node)
+        setCurrentItem(node);
 }
 
 void PhoneBookTree::nameEdited(const QModelIndex &index, const QString &name)
@@ -116,12 +143,17 @@ void PhoneBookTree::nameEdited(const QModelIndex &index, const QString &name)
 void PhoneBookTree::contextMenuEvent(QContextMenuEvent *event)
 {
     QPoint globalPos = event->globalPos();
-    if (event->reason() != QContextMenuEvent::Mouse) {
-        // From the keyboard: below the current node, where the eye is.
-        const QRect rect = visualItemRect(currentItem());
+    QTreeWidgetItem *node = nullptr;
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        // The node under the pointer, not the chosen one.
+        node = itemAt(viewport()->mapFromGlobal(globalPos));
+    } else {
+        // From the keyboard: the chosen node, the menu below it, where the eye is.
+        node = currentItem();
+        const QRect rect = visualItemRect(node);
         globalPos = viewport()->mapToGlobal(rect.isValid() ? rect.bottomLeft() : QPoint(0, 0));
     }
-    emit menuRequested(globalPos);
+    emit menuRequested(globalPos, node);
     event->accept();
 }
 
@@ -133,17 +165,20 @@ void PhoneBookTree::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    m_before = currentIndex();
     GroupTree::keyPressEvent(event);
 }
 
 void PhoneBookTree::mousePressEvent(QMouseEvent *event)
 {
-    // The right button selects the node it is pressed on, so the menu acts
-    // on the node the user points at; the lists follow it as after a click.
-    const QTreeWidgetItem *before = currentItem();
+    // The right button chooses nothing: its menu acts on the node under the
+    // pointer, and the lists and the editor stay as they are.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    m_before = currentIndex();
     GroupTree::mousePressEvent(event);
-    if (event->button() == Qt::RightButton && currentItem() != before)
-        emit nodeChosen();
 }
 
 QTreeWidgetItem *PhoneBookTree::dropTarget(const QPoint &pos) const
@@ -213,8 +248,25 @@ void ContactListView::focusInEvent(QFocusEvent *event)
     emit focusReceived();
 }
 
+void ContactListView::restoreCurrent()
+{
+    if (m_before.isValid()) {
+        setCurrentIndex(m_before);
+    } else {
+        clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+}
+
+void ContactListView::mousePressEvent(QMouseEvent *event)
+{
+    m_before = currentIndex();
+    QTreeView::mousePressEvent(event);
+}
+
 void ContactListView::keyPressEvent(QKeyEvent *event)
 {
+    m_before = currentIndex();
     const int before = currentIndex().row();
     QTreeView::keyPressEvent(event);
     const QString typed = event->text();

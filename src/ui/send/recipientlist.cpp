@@ -118,13 +118,17 @@ void RecipientList::removeAt(const QList<int> &rows)
         drop[std::size_t(row)] = 1;
         removed.insert(m_recipients.at(row).MarkKey);
     }
-    QList<Contact> kept;
-    kept.reserve(m_recipients.size() - rows.size());
-    for (qsizetype i = 0; i < m_recipients.size(); ++i) {
-        if (!drop[std::size_t(i)])
-            kept.append(m_recipients.at(i));
+    // Kept in order, moved down in place: no contact is copied.
+    qsizetype kept = 0;
+    const qsizetype size = m_recipients.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (drop[std::size_t(i)])
+            continue;
+        if (kept != i)
+            m_recipients[kept] = std::move(m_recipients[i]);
+        ++kept;
     }
-    m_recipients = std::move(kept);
+    m_recipients.resize(kept);
 
     // Rebuild the text form and the order in one pass over the keys.
     QString keys;

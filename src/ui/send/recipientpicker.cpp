@@ -220,12 +220,16 @@ void RecipientPicker::ShowGroupContacts()
     m_candidates.clear();
     m_candidates.reserve(everyGroup ? m_source.size() : 0);
     const qsizetype count = m_source.size();
+    QString key; // one buffer for every contact's key
     for (qsizetype i = 0; i < count; ++i) {
         const ContactRef contact = m_source.at(i);
         if (!everyGroup && contact.Grup_No() != chosenGroup)
             continue;
-        if (anyChosen && m_recipients.isChosen(contact.MarkKey()))
-            continue;
+        if (anyChosen) {
+            WriteMarkKey(contact.Adr_K_No(), key);
+            if (m_recipients.isChosen(key))
+                continue;
+        }
         m_candidates.append(int(i));
     }
     FilterGroupContacts();

@@ -34,13 +34,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-int commandCount(const QList<QByteArray> &bodies, int command)
-{
-    const QByteArray code = "Rehber=" + QByteArray::number(command);
-    return int(std::count_if(bodies.cbegin(), bodies.cend(),
-                             [&](const QByteArray &b) { return b == code || b.startsWith(code + '&'); }));
-}
-
 QList<Contact> contactsOf(const AccountSnapshot &snapshot, const QString &groupNo)
 {
     QList<Contact> out;
@@ -211,8 +204,8 @@ void PhoneBookImportTest::import_intoExistingGroup_oneReload()
     QCOMPARE(summary.mid(0, 3), (QStringList{u"İçe aktarma tamamlandı."_s, u"Eklenen kişi: 3"_s, u"Atlanan satır: 4"_s}));
     QVERIFY(boxes.boxes().constLast().yesNo);
     const QList<QByteArray> bodies = m_live->server->receivedBodies();
-    QCOMPARE(commandCount(bodies, 8), 3);
-    QCOMPARE(commandCount(bodies, 1), 1);
+    QCOMPARE(test::CommandCount(bodies, 8), 3);
+    QCOMPARE(test::CommandCount(bodies, 1), 1);
 
     const QList<Contact> group = contactsOf(m_live->snapshot(), u"3"_s);
     QCOMPARE(group.size(), 7);
@@ -275,7 +268,7 @@ void PhoneBookImportTest::import_newGroupFromWindows1254Tabs()
     QCOMPARE(group.size(), 2);
     QCOMPARE((QStringList{group[0].Adr_Adi, group[0].Adr_Soyadi, group[1].Adr_Adi, group[1].Adr_Soyadi}),
              (QStringList{u"Şükrü"_s, u"Çağlayan"_s, u"İpek"_s, u"Işık"_s}));
-    QCOMPARE(commandCount(m_live->server->receivedBodies(), 9), 1);
+    QCOMPARE(test::CommandCount(m_live->server->receivedBodies(), 9), 1);
 }
 
 void PhoneBookImportTest::import_stoppedHalfway_keepsWhatWasSent()
@@ -307,8 +300,8 @@ void PhoneBookImportTest::import_stoppedHalfway_keepsWhatWasSent()
              (QStringList{u"İçe aktarma durduruldu."_s, u"Eklenen kişi: %1"_s.arg(done),
                           u"Gönderilmeyen: %1"_s.arg(60 - done)}));
     const QList<QByteArray> bodies = m_live->server->receivedBodies();
-    QCOMPARE(commandCount(bodies, 8), done);
-    QCOMPARE(commandCount(bodies, 1), 1);
+    QCOMPARE(test::CommandCount(bodies, 8), done);
+    QCOMPARE(test::CommandCount(bodies, 1), 1);
     const QList<Contact> group = contactsOf(m_live->snapshot(), u"5"_s);
     QCOMPARE(group.size(), 5 + done);
     QCOMPARE(group.constLast().Adr_Adi, u"Kişi %1"_s.arg(done - 1));
