@@ -63,8 +63,13 @@ int RunReport(CliSession &session, const QCommandLineParser &parser)
     }
     static const QStringList keys = {u"number"_s,  u"name"_s,    u"sent"_s,
                                      u"delivered"_s, u"message"_s, u"state"_s};
+    const DeliveryReportReading reading = ReadDeliveryReport(*section, session.snapshot().contacts);
+    if (reading.refusal != DeliveryReportReading::Refusal::None) {
+        Message(ReportRefusalMessage(reading.refusal));
+        return ExitUnreachable;
+    }
     QList<QStringList> rows;
-    for (const DeliveryReportRow &row : ParseDeliveryReport(*section, session.snapshot().contacts))
+    for (const DeliveryReportRow &row : reading.rows)
         rows.append({row.phone, row.name, IsoReportStamp(row.sent), IsoReportStamp(row.settled), row.message, row.state});
     WriteTable(format, keys, rows);
     return ExitDone;

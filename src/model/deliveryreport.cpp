@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -53,6 +54,31 @@ public:
 
 private:
     QString m_last;
+};
+
+// The field's string, shared with every earlier row of the same text while
+// there are few different ones: a report holds a handful of states, and a
+// sort keys each string once.
+class FewTexts
+{
+public:
+    const QString &take(QStringView field)
+    {
+        for (const QString &seen : m_seen) {
+            if (field == QStringView(seen))
+                return seen;
+        }
+        if (m_seen.size() < kMostKept) {
+            m_seen.append(fieldText(field));
+            return m_seen.constLast();
+        }
+        return m_last.take(field);
+    }
+
+private:
+    static constexpr qsizetype kMostKept = 16;
+    QList<QString> m_seen;
+    SameAsBefore m_last;
 };
 
 } // namespace
@@ -132,15 +158,42 @@ QString ContactNames::nameOf(QStringView number) const
     return nameAt(find(number));
 }
 
-QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactNames &names)
+DeliveryReportReading ReadDeliveryReport(QStringView report, const ContactNames &names)
 {
-    QList<DeliveryReportRow> rows;
-    rows.reserve(rowCount(report));
+    using Fields = std::array<QStringView, kReportFields>;
+    const auto listed = [](const Fields &f, int fieldCount) {
+        return fieldCount == kReportFields
+               && std::any_of(f.cbegin(), f.cend(), [](QStringView field) { return !field.isEmpty(); });
+    };
+    // Checked in a pass that builds nothing, so that a refused reply costs
+    // no more memory than its text.
+    qsizetype count = 0;
+    bool tooLong = false;
+    forEachRow<kReportFields>(report, [&](const Fields &f, int fieldCount) {
+        if (tooLong || !listed(f, fieldCount))
+            return;
+        ++count;
+        tooLong = std::any_of(f.cbegin(), f.cend(), [](QStringView field) { return field.size() > kReportFieldLimit; });
+    });
+    DeliveryReportReading reading;
+    if (tooLong) {
+        reading.refusal = DeliveryReportReading::Refusal::FieldTooLong;
+        return reading;
+    }
+    if (count > kReportRowLimit) {
+        reading.refusal = DeliveryReportReading::Refusal::TooManyRows;
+        return reading;
+    }
+
+    QList<DeliveryReportRow> &rows = reading.rows;
+    rows.reserve(count);
     // One send to many numbers comes as consecutive rows with the same
-    // message and sending time: those rows share one string each.
-    SameAsBefore message, sent, settled, state;
-    forEachRow<kReportFields>(report, [&](const std::array<QStringView, kReportFields> &f, int fieldCount) {
-        if (fieldCount < kReportFields)
+    // message and sending time: those rows share one string each, and the
+    // rows of one state too.
+    SameAsBefore message, sent, settled;
+    FewTexts state;
+    forEachRow<kReportFields>(report, [&](const Fields &f, int fieldCount) {
+        if (!listed(f, fieldCount))
             return;
         DeliveryReportRow &row = rows.emplaceBack();
         row.phone = fieldText(f[0]);
@@ -150,12 +203,39 @@ QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactNa
         row.settled = settled.take(stampView(f[2]));
         row.state = state.take(f[4]);
     });
-    return rows;
+    return reading;
+}
+
+DeliveryReportReading ReadDeliveryReport(QStringView report, const ContactList &contacts)
+{
+    return ReadDeliveryReport(report, ContactNames(contacts));
+}
+
+QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactNames &names)
+{
+    return ReadDeliveryReport(report, names).rows;
 }
 
 QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactList &contacts)
 {
     return ParseDeliveryReport(report, ContactNames(contacts));
+}
+
+QString ReportRefusalMessage(DeliveryReportReading::Refusal refusal)
+{
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    switch (refusal) {
+    case DeliveryReportReading::Refusal::TooManyRows:
+        return u"İletim raporu gösterilemiyor: seçilen tarih aralığında %1 satırdan fazla mesaj var. "
+               u"Lütfen daha kısa bir tarih aralığı seçiniz."_s.arg(turkish.toString(qlonglong(kReportRowLimit)));
+    case DeliveryReportReading::Refusal::FieldTooLong:
+        return u"İletim raporu gösterilemiyor: sunucunun gönderdiği raporda %1 karakterden uzun bir alan var, "
+               u"rapor bozuk gelmiş olabilir. Lütfen daha sonra yeniden deneyiniz."_s.arg(
+                   turkish.toString(qlonglong(kReportFieldLimit)));
+    case DeliveryReportReading::Refusal::None:
+        break;
+    }
+    return {};
 }
 
 std::pair<QString, QString> ReportDateRange(const QString &firstDate, const QString &lastDate)

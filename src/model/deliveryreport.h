@@ -59,11 +59,32 @@ private:
     mutable QList<QString> m_names; // built on first use, by contact position
 };
 
+// The most a report may hold. A reply beyond either is refused whole, before
+// anything is built from it: no real month comes near, and a table of more,
+// or a cell of many megabytes, would hold the program up for a long time.
+inline constexpr qsizetype kReportRowLimit = 2'000'000;
+inline constexpr qsizetype kReportFieldLimit = 4096; // characters in any of the five fields
+
+// The rows of a report, or why there are none.
+struct DeliveryReportReading
+{
+    enum class Refusal { None, TooManyRows, FieldTooLong };
+    QList<DeliveryReportRow> rows; // empty when refused
+    Refusal refusal = Refusal::None;
+};
+
 // Reads the "<iletimRpr>" section: rows at "<>" (the text before the first
-// one is no row), fields at "|"; rows of fewer than five fields are skipped,
-// fields after the fifth ignored. Names come from the lookup.
+// one is no row), fields at "|"; rows of fewer than five fields and rows of
+// five empty fields are skipped, fields after the fifth ignored. Names come
+// from the lookup. Refused when the rows left are more than kReportRowLimit
+// or one of their fields is longer than kReportFieldLimit.
+DeliveryReportReading ReadDeliveryReport(QStringView report, const ContactNames &names);
+DeliveryReportReading ReadDeliveryReport(QStringView report, const ContactList &contacts);
+// The rows alone: none when the report is refused.
 QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactNames &names);
 QList<DeliveryReportRow> ParseDeliveryReport(QStringView report, const ContactList &contacts);
+// What the user is told about a refused report; the empty text for none.
+QString ReportRefusalMessage(DeliveryReportReading::Refusal refusal);
 
 // The dates a query sends: each field's value trimmed, an empty one replaced
 // by "00010101" (first) or "99993112" (last), and the two swapped when the

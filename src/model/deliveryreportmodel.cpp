@@ -1,8 +1,6 @@
 #include "model/deliveryreportmodel.h"
 
-#include <QCollator>
-#include <QHash>
-#include <QLocale>
+#include "text/textranks.h"
 
 #include <algorithm>
 #include <array>
@@ -57,39 +55,6 @@ bool sortsAlphabetically(int column)
            || column == DeliveryReportModel::State;
 }
 
-// One rank per row: equal texts share a rank, and ranks follow the collation
-// of the distinct texts. Collating only the distinct texts keeps a sort of
-// many rows with few different names or messages cheap.
-QList<int> alphabeticalRanks(const QList<DeliveryReportRow> &rows, int column)
-{
-    QHash<QString, int> distinctIndex;
-    QList<QString> distinct;
-    QList<int> rowDistinct(rows.size());
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const QString &text = sortText(rows.at(i), column);
-        auto it = distinctIndex.constFind(text);
-        if (it == distinctIndex.cend()) {
-            it = distinctIndex.insert(text, int(distinct.size()));
-            distinct.append(text);
-        }
-        rowDistinct[i] = *it;
-    }
-    QCollator collator(QLocale(QLocale::Turkish, QLocale::Turkey));
-    QList<int> byCollation(distinct.size());
-    std::iota(byCollation.begin(), byCollation.end(), 0);
-    std::sort(byCollation.begin(), byCollation.end(), [&](int a, int b) {
-        const int c = collator.compare(distinct.at(a), distinct.at(b));
-        return c != 0 ? c < 0 : distinct.at(a) < distinct.at(b);
-    });
-    QList<int> rankOfDistinct(distinct.size());
-    for (qsizetype r = 0; r < byCollation.size(); ++r)
-        rankOfDistinct[byCollation.at(r)] = int(r);
-    QList<int> ranks(rows.size());
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        ranks[i] = rankOfDistinct.at(rowDistinct.at(i));
-    return ranks;
-}
-
 } // namespace
 
 DeliveryReportModel::DeliveryReportModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -108,6 +73,8 @@ void DeliveryReportModel::setRows(QList<DeliveryReportRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    for (QList<int> &ranks : m_ranks)
+        ranks.clear();
     m_order = sortedOrder();
     endResetModel();
 }
@@ -184,25 +151,39 @@ QVariant DeliveryReportModel::headerData(int section, Qt::Orientation orientatio
     return caption(section);
 }
 
+const QList<int> &DeliveryReportModel::ranks(int column) const
+{
+    QList<int> &ranks = m_ranks[std::size_t(column)];
+    if (ranks.isEmpty() && !m_rows.isEmpty()) {
+        QList<QStringView> texts;
+        texts.reserve(m_rows.size());
+        for (const DeliveryReportRow &row : m_rows)
+            texts.append(sortText(row, column));
+        ranks = sortsAlphabetically(column) ? TurkishRanks(texts) : CodeUnitRanks(texts);
+    }
+    return ranks;
+}
+
 QList<int> DeliveryReportModel::sortedOrder() const
 {
     QList<int> order(m_rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    if (m_sortColumn < 0 || m_sortColumn >= ColumnCount || m_rows.isEmpty())
+    if (m_sortColumn < 0 || m_sortColumn >= ColumnCount || m_rows.isEmpty()) {
+        std::iota(order.begin(), order.end(), 0);
         return order;
+    }
+    // A counting sort by the column's ranks: rows with equal keys keep the
+    // order of the report either way.
+    const QList<int> &rowRanks = ranks(m_sortColumn);
+    const int top = *std::max_element(rowRanks.cbegin(), rowRanks.cend());
     const bool down = m_sortOrder == Qt::DescendingOrder;
-    if (sortsAlphabetically(m_sortColumn)) {
-        const QList<int> ranks = alphabeticalRanks(m_rows, m_sortColumn);
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return down ? ranks.at(b) < ranks.at(a) : ranks.at(a) < ranks.at(b);
-        });
-    } else {
-        const int column = m_sortColumn;
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            const QString &x = sortText(m_rows.at(a), column);
-            const QString &y = sortText(m_rows.at(b), column);
-            return down ? y < x : x < y;
-        });
+    QList<int> next(top + 2, 0);
+    for (const int rank : rowRanks)
+        ++next[(down ? top - rank : rank) + 1];
+    for (int r = 0; r <= top; ++r)
+        next[r + 1] += next[r];
+    for (qsizetype position = 0; position < m_rows.size(); ++position) {
+        const int rank = rowRanks.at(position);
+        order[next[down ? top - rank : rank]++] = int(position);
     }
     return order;
 }

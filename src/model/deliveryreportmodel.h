@@ -6,13 +6,16 @@
 #include <QList>
 #include <QStringList>
 
+#include <array>
+
 namespace velmor {
 
 // The delivery report as a table: one row per report row, six columns. Sorts
 // itself (a click on a view's header calls sort()): times by their stamps,
 // numbers by their characters, the texts in Turkish alphabetical order; rows
 // with equal keys keep the order of the report. The sort chosen stays for
-// the next rows given.
+// the next rows given. A column's sort keys are worked out once for the
+// rows, on its first sort: every later sort by it is a pass over integers.
 class DeliveryReportModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -52,9 +55,12 @@ public:
 private:
     QString shownText(const DeliveryReportRow &row, int column) const;
     QList<int> sortedOrder() const;
+    // The rank of each row's sort text in the column, made on first use.
+    const QList<int> &ranks(int column) const;
 
     QList<DeliveryReportRow> m_rows;
     QList<int> m_order; // shown row -> position in m_rows
+    mutable std::array<QList<int>, ColumnCount> m_ranks; // by column; empty until a sort needs it
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

@@ -50,6 +50,7 @@ private slots:
     void enteredDate();
     void counts_mostFirstThenFirstSeen();
     void sort_datesByTimeAndTextsInTurkishOrder();
+    void overLimits_refusedWhole_emptyRowsNotCounted();
 };
 
 void DeliveryReportTest::stamp_takenByPosition()
@@ -158,6 +159,38 @@ void DeliveryReportTest::sort_datesByTimeAndTextsInTurkishOrder()
              (QStringList{u"Sedat"_s, u"Şule"_s, u"Zafer"_s}));
     model.sort(-1);
     QCOMPARE(shown(model, DeliveryReportModel::Name), (QStringList{u"Şule"_s, u"Sedat"_s, u"Zafer"_s}));
+}
+
+void DeliveryReportTest::overLimits_refusedWhole_emptyRowsNotCounted()
+{
+    const ContactList none;
+    // Rows of empty fields are no rows, wherever they stand.
+    DeliveryReportReading reading = ReadDeliveryReport(u"<>||||<>1|||a|b<><>||||<>2|||c|d<>||||"_s, none);
+    QCOMPARE(reading.refusal, DeliveryReportReading::Refusal::None);
+    QCOMPARE(reading.rows.size(), 2);
+    QCOMPARE(reading.rows.at(1).phone, u"2"_s);
+
+    // One field over the limit, in any of the five, refuses the whole report.
+    const QString longest = QString(kReportFieldLimit, u'x');
+    QCOMPARE(ReadDeliveryReport(u"<>1|||"_s + longest + u"|"_s + longest, none).rows.size(), 1);
+    for (const QString &row : {u"<>"_s + longest + u"x||||"_s, u"<>1|||a|"_s + longest + u"x"_s}) {
+        reading = ReadDeliveryReport(u"<>1|||a|b"_s + row + u"<>2|||a|b"_s, none);
+        QCOMPARE(reading.refusal, DeliveryReportReading::Refusal::FieldTooLong);
+        QVERIFY(reading.rows.isEmpty());
+        QVERIFY(ParseDeliveryReport(row, none).isEmpty());
+    }
+    // Beyond the sixth field nothing is read, so nothing is too long there.
+    QCOMPARE(ReadDeliveryReport(u"<>1|||a|b|"_s + longest + u"x"_s, none).rows.size(), 1);
+
+    // One row more than the limit, empty rows around not counted: refused.
+    QString many = u"<>||||"_s.repeated(1000);
+    many += u"<>1|||a|b"_s.repeated(kReportRowLimit + 1);
+    reading = ReadDeliveryReport(many, none);
+    QCOMPARE(reading.refusal, DeliveryReportReading::Refusal::TooManyRows);
+    QVERIFY(reading.rows.isEmpty());
+    const QString told = ReportRefusalMessage(reading.refusal);
+    QVERIFY2(told.contains(u"2.000.000"_s), qPrintable(told));
+    QVERIFY(ReportRefusalMessage(DeliveryReportReading::Refusal::FieldTooLong).contains(u"4.096"_s));
 }
 
 QTEST_GUILESS_MAIN(DeliveryReportTest)

@@ -291,8 +291,10 @@ QString Frm_Tanim_Cari::Cari_Kayit(const QString &customerNo, const Details &det
     // records: a separator would shift the SMS user name and password into
     // the wrong fields or break the record on the next load.
     const QStringList items(details.begin(), details.end());
+    // Control characters would be stored unseen and come back into every
+    // field and file that shows the details.
     for (const QString &text : items + QStringList{senderName1, senderName2, senderName3}) {
-        if (HoldsStoreSeparator(text))
+        if (HoldsStoreSeparator(text) || HoldsControlCharacter(text))
             return u"0"_s;
     }
     return runRequest([&] {

@@ -38,7 +38,8 @@ public:
     // Saves the details with command 5 and returns the service's result: the
     // text between the first two "<SMSCGuncelle>" marks, or "0" when the
     // reply has no such pair (no reply at all included). A text holding "|",
-    // "<" or ">" is not sent and gives "0".
+    // "<", ">" or a control character is not sent and gives "0". The boxes
+    // hold no control characters: those in the record are left out.
     QString Cari_Kayit(const QString &customerNo, const Details &details, const QString &senderName1,
                        const QString &senderName2, const QString &senderName3);
     // Sets every box to its field of the customer record in the snapshot.

@@ -26,15 +26,24 @@ public:
         PositionRole,               // 1 for the root, k + 1 for the k-th group of the list
     };
 
+    // The deepest level a group is shown at (top-level groups: level 1).
+    // Qt lays out and expands a tree one level per call, so a chain of groups
+    // thousands deep would exhaust the stack; no real phone book comes near.
+    static constexpr int MaxLevel = 100;
+
     explicit GroupTree(QWidget *parent = nullptr);
 
     // Rebuilds the tree from the groups in list order: top-level groups (a
     // parent number whose value is 0) bold and red, sub-groups blue, every
     // node expanded. A group whose parent has no node yet (the parent comes
     // later, does not exist, or the parents form a cycle) hangs under the
-    // root, drawn as a sub-group, so that no group is ever lost. Ends with
+    // root, drawn as a sub-group, so that no group is ever lost. A group
+    // whose parent stands at MaxLevel hangs beside it, at MaxLevel. Ends with
     // the root selected and in view; selecting it emits nothing.
     void BuildGroupTree(const QList<ContactGroup> &groups);
+
+    // Nodes from this position on are built editable in place (0: none).
+    void setEditableFrom(int position) { m_editableFrom = position; }
 
     // The node at an insertion position (1: the root), or nullptr.
     QTreeWidgetItem *nodeAtPosition(int position) const;
@@ -55,6 +64,7 @@ protected:
 
 private:
     QList<QTreeWidgetItem *> m_nodes; // by position - 1
+    int m_editableFrom = 0;
 };
 
 } // namespace velmor

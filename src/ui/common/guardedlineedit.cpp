@@ -18,6 +18,9 @@ constexpr int kNoLimit = 32767;
 GuardedLineEdit::GuardedLineEdit(QWidget *parent) : QLineEdit(parent)
 {
     connect(this, &QLineEdit::textChanged, this, &GuardedLineEdit::followLength);
+    // Pasting and dropping insert text past the key filter, and QLineEdit's
+    // own setText() past this class's.
+    connect(this, &QLineEdit::textChanged, this, &GuardedLineEdit::dropControlCharacters);
 }
 
 void GuardedLineEdit::setTypingLimit(int characters)
@@ -28,10 +31,26 @@ void GuardedLineEdit::setTypingLimit(int characters)
 
 void GuardedLineEdit::setText(const QString &value)
 {
-    // Room for the whole value first: QLineEdit cuts what exceeds its limit.
+    const QString shown = HoldsControlCharacter(value) ? WithoutControlCharacters(value) : value;
+    // Room for the whole value first: QLineEdit cuts what exceeds its limit,
+    // its own "no limit" included.
     if (m_typingLimit > 0)
-        QLineEdit::setMaxLength(std::max<int>(m_typingLimit, int(value.size())));
-    QLineEdit::setText(value);
+        QLineEdit::setMaxLength(std::max<int>(m_typingLimit, int(shown.size())));
+    else if (shown.size() > maxLength())
+        QLineEdit::setMaxLength(int(shown.size()));
+    QLineEdit::setText(shown);
+}
+
+void GuardedLineEdit::dropControlCharacters()
+{
+    const QString edited = text();
+    if (!HoldsControlCharacter(edited))
+        return;
+    // The cursor stays after what the user put in, counted without the
+    // control characters before it.
+    const qsizetype cursor = WithoutControlCharacters(QStringView(edited).first(cursorPosition())).size();
+    QLineEdit::setText(WithoutControlCharacters(edited));
+    setCursorPosition(int(cursor));
 }
 
 void GuardedLineEdit::followLength()
@@ -47,7 +66,7 @@ QString GuardedLineEdit::filterTyped(const QString &typed) const
     QString out;
     out.reserve(typed.size());
     for (const QChar ch : typed) {
-        if (IsStoreSeparator(ch))
+        if (IsStoreSeparator(ch) || IsControlCharacter(ch))
             continue;
         switch (m_keyRule) {
         case KeyRule::Any:

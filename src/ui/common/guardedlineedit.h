@@ -14,6 +14,10 @@ namespace velmor {
 // method), never what the program puts in with setText(): a stored value
 // longer than the limit is shown and saved back whole, and the user can only
 // shorten it. A key rule can fold or refuse typed characters.
+//
+// Control characters (NUL, escape, line breaks...) never stand in the field:
+// setText() takes the value without them (WithoutControlCharacters), and
+// whatever else puts them in (paste, drop) sees them taken out at once.
 class GuardedLineEdit : public QLineEdit
 {
     Q_OBJECT
@@ -33,7 +37,8 @@ public:
     void setKeyRule(KeyRule rule) { m_keyRule = rule; }
     KeyRule keyRule() const { return m_keyRule; }
 
-    // Puts a value in as the program's own: never cut by the typing limit.
+    // Puts a value in as the program's own: never cut by the typing limit,
+    // control characters left out.
     void setText(const QString &text);
 
 protected:
@@ -44,6 +49,7 @@ private:
     // The typed text as it may go in: separators dropped, the key rule applied.
     QString filterTyped(const QString &typed) const;
     void followLength();
+    void dropControlCharacters();
 
     int m_typingLimit = 0;
     KeyRule m_keyRule = KeyRule::Any;

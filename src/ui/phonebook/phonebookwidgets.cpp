@@ -74,6 +74,8 @@ PhoneBookTree::PhoneBookTree(QWidget *parent) : GroupTree(parent)
         [this](const QModelIndex &index, const QString &name) { nameEdited(index, name); }, this));
     delete plain;
     setEditTriggers(QAbstractItemView::EditKeyPressed);
+    // The root and the default group keep their names.
+    setEditableFrom(3);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
     setDropIndicatorShown(true);
@@ -85,10 +87,6 @@ PhoneBookTree::PhoneBookTree(QWidget *parent) : GroupTree(parent)
 void PhoneBookTree::rebuild(const QList<ContactGroup> &groups)
 {
     BuildGroupTree(groups);
-    for (int position = 3; position <= nodeCount(); ++position) {
-        QTreeWidgetItem *node = nodeAtPosition(position);
-        node->setFlags(node->flags() | Qt::ItemIsEditable);
-    }
 }
 
 bool PhoneBookTree::startRenaming(QTreeWidgetItem *node)

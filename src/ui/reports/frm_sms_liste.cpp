@@ -275,7 +275,19 @@ void Frm_Sms_Liste::Query()
 void Frm_Sms_Liste::showReport(const QString &report, const QString &from, const QString &to)
 {
     // Names as the phone book stands now, looked up once per number.
-    m_model->setRows(ParseDeliveryReport(report, m_session.snapshot().contacts));
+    DeliveryReportReading reading = ReadDeliveryReport(report, m_session.snapshot().contacts);
+    if (reading.refusal != DeliveryReportReading::Refusal::None) {
+        // Refused whole: nothing of it is shown, nor anything from before.
+        m_model->clear();
+        m_shownFrom.clear();
+        m_shownTo.clear();
+        m_states.clear();
+        m_filterBar->setStates(m_states);
+        applyFilter();
+        MessageBox::show(this, ReportRefusalMessage(reading.refusal));
+        return;
+    }
+    m_model->setRows(std::move(reading.rows));
     m_shownFrom = from;
     m_shownTo = to;
     m_states = ReportStates(m_model->rows());

@@ -107,6 +107,7 @@ private slots:
     void boxes_foldLimitAndRefuseAsTheirRoleSays();
     void separatorInABox_refusesTheSave_data();
     void separatorInABox_refusesTheSave();
+    void controlCharacters_neverShownNorSent();
     void closeRefused_whileSaving();
     void withoutCustomerRecord_nothingIsSent();
     void captionsAndLayout_fitTheFixedWindow();
@@ -283,6 +284,48 @@ void TestFrmTanimCari::separatorInABox_refusesTheSave()
     details[13] = u"a|b"_s;
     QCOMPARE(window.Cari_Kayit(kDemo, details, {}, {}, {}), u"0"_s);
     QVERIFY(live.saveBodies().isEmpty());
+}
+
+void TestFrmTanimCari::controlCharacters_neverShownNorSent()
+{
+    Live live;
+    QVERIFY(live.started);
+    // What a broken or hostile service may hold: a NUL, a terminal escape,
+    // line breaks, a bell in a sender name.
+    live.server.setCustomerField(kDemo, CustomerRecord::Cari_Unvan, u"Örnek\u0000 Ltd.\u001b[2J"_s);
+    live.server.setCustomerField(kDemo, CustomerRecord::Cari_Adres1, u"Caferağa Mah.\r\nModa Cad.\u001f"_s);
+    live.server.setCustomerField(kDemo, CustomerRecord::G_Ad1, u"\u0007YENIAD"_s);
+    live.server.setCustomerField(kDemo, CustomerRecord::Cari_SMS_Gonderici_Adi1, u"ONAY\u0000LI"_s);
+    live.reload();
+    test::MessageRecorder boxes;
+    Frm_Tanim_Cari window(live.service, live.session);
+    QCOMPARE(box(window, 3)->text(), u"Örnek Ltd.[2J"_s);
+    QCOMPARE(box(window, 7)->text(), u"Caferağa Mah. Moda Cad."_s);
+    QCOMPARE(box(window, 18)->text(), u"ONAYLI"_s);
+    QCOMPARE(box(window, 21)->text(), u"YENIAD"_s);
+    // Pasted text too, the cursor after what went in.
+    paste(box(window, 16), u"yeni\u0000kullanici"_s);
+    QCOMPARE(box(window, 16)->text(), u"yenikullanici"_s);
+    QCOMPARE(box(window, 16)->cursorPosition(), 13);
+
+    save(window);
+    QCOMPARE(boxes.texts(), QStringList{u"Kayıt Tamamlandı.."_s});
+    const QList<QByteArray> bodies = live.saveBodies();
+    QCOMPARE(bodies.size(), 1);
+    const QUrlQuery query(QString::fromLatin1(bodies.first()));
+    const QStringList items = CodeText(query.queryItemValue(u"Cari_Bilgileri"_s), u"1"_s).split(u'|');
+    QCOMPARE(items.size(), Frm_Tanim_Cari::DetailCount);
+    QCOMPARE(items.at(0), u"Örnek Ltd.[2J"_s);
+    QCOMPARE(items.at(4), u"Caferağa Mah. Moda Cad."_s);
+    QCOMPARE(items.at(13), u"yenikullanici"_s);
+    QCOMPARE(CodeText(query.queryItemValue(u"G_Ad1"_s), u"1"_s), u"YENIAD"_s);
+
+    // The public operation refuses such a text, whoever calls it.
+    Frm_Tanim_Cari::Details details;
+    details[2] = u"61\u0000"_s;
+    QCOMPARE(window.Cari_Kayit(kDemo, details, {}, {}, {}), u"0"_s);
+    QCOMPARE(window.Cari_Kayit(kDemo, {}, {}, {}, u"AD\u001b"_s), u"0"_s);
+    QCOMPARE(live.saveBodies().size(), 1);
 }
 
 void TestFrmTanimCari::closeRefused_whileSaving()

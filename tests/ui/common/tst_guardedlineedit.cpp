@@ -28,6 +28,7 @@ private slots:
     void separatorsAreNotTyped();
     void typingLimitLeavesStoredValuesWhole();
     void keyRules();
+    void valuesPutInWhole_withoutControlCharacters();
 };
 
 void GuardedLineEditTest::separatorsAreNotTyped()
@@ -76,6 +77,21 @@ void GuardedLineEditTest::keyRules()
     folded.setKeyRule(GuardedLineEdit::KeyRule::FoldTurkish);
     type(&folded, u"İŞÇİ'|ş"_s);
     QCOMPARE(folded.text(), u"ISCI s"_s);
+}
+
+void GuardedLineEditTest::valuesPutInWhole_withoutControlCharacters()
+{
+    // Longer than QLineEdit's own limit of 32767 characters: not cut.
+    GuardedLineEdit edit;
+    const QString longValue(40000, u'a');
+    edit.setText(longValue);
+    QCOMPARE(edit.text(), longValue);
+
+    GuardedLineEdit limited;
+    limited.setTypingLimit(11);
+    limited.setText(u"UZUN\u0000GONDERICI\tADI"_s);
+    QCOMPARE(limited.text(), u"UZUNGONDERICI ADI"_s);
+    QCOMPARE(WithoutControlCharacters(u"a\r\n\u0000\nb\u007f\u009fc\td"_s), u"a bc d"_s);
 }
 
 QTEST_MAIN(GuardedLineEditTest)

@@ -9,6 +9,7 @@
 #include "testsupport.h"
 
 #include "model/session.h"
+#include "service/coding.h"
 #include "text/storedtext.h"
 #include "ui/common/contacttablemodel.h"
 #include "ui/common/grouptree.h"
@@ -25,6 +26,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QUrlQuery>
 
 using namespace velmor;
 using namespace Qt::StringLiterals;
@@ -81,6 +83,7 @@ private slots:
     void contact_updateAndDelete();
     void sameNamedGroups_contactKeepsItsGroup();
     void refusedChanges_keepWhatIsShown();
+    void controlCharacters_neverInAnEditorNorSent();
     void failedReload_keepsListsAndSaysSo();
     void search_narrowsAndWidens();
     void move_byDrop();
@@ -464,6 +467,33 @@ void TestFrmTanimRehber::refusedChanges_keepWhatIsShown()
     QCOMPARE(QApplication::focusWidget(), field(1));
     QCOMPARE(m_session->snapshot().contacts[0].Grup_No(), u"3"_s);
     QVERIFY(fake.bodiesOf(1).isEmpty());
+}
+
+void TestFrmTanimRehber::controlCharacters_neverInAnEditorNorSent()
+{
+    test::FakeService fake;
+    const Service service(std::make_shared<HttpTransport>(fake.endpoint(), 3000));
+    fake.setPayload(6, u"0"_s);
+    open(service, payload({u"1|0|Genel"_s, u"2|0|İş"_s, u"3|2|Gr\u0007up"_s}, {u"20|3|A\u0000li|Ve\u001b[1mli\t\r\nCan|05321112233"_s}));
+    test::MessageRecorder boxes;
+
+    // The group name's editor starts from the name without its bell.
+    chooseMenuItem(u"3"_s, u"A_M2"_s);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QCOMPARE(editor->text(), u"Grup"_s);
+    QTest::keyClick(editor, Qt::Key_Escape);
+
+    clickContact(2, u"20"_s);
+    QCOMPARE(field(0)->text(), u"Ali"_s);
+    QCOMPARE(field(1)->text(), u"Ve[1mli Can"_s);
+    QTest::mouseClick(button(u"Cmd_Kaydet"_s), Qt::LeftButton);
+    const QList<QByteArray> updates = fake.bodiesOf(6);
+    QCOMPARE(updates.size(), 1);
+    const QString sent = CodeText(QUrlQuery(QString::fromLatin1(updates.first())).queryItemValue(u"Adr_Bilgileri"_s),
+                                  u"1"_s);
+    QVERIFY2(sent.startsWith(u"3|Ali|Ve[1mli Can|"_s), qPrintable(sent));
+
 }
 
 void TestFrmTanimRehber::failedReload_keepsListsAndSaysSo()

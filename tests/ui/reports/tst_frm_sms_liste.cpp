@@ -94,6 +94,7 @@ private slots:
     void query_listsRowsAndReplacesThem();
     void failedQuery_isToldEmptyReportIsNot_data();
     void failedQuery_isToldEmptyReportIsNot();
+    void overLimitReport_isToldAndShowsNoRows();
     void badDateOrNoCustomer_sendsNothing();
     void close_refusedWhileWaiting();
     void export_writesShownOrder();
@@ -185,6 +186,29 @@ void FrmSmsListeTest::failedQuery_isToldEmptyReportIsNot()
     if (failed)
         QVERIFY(f.boxes.lastText().startsWith(u"İletim raporu alınamadı."_s));
     QCOMPARE(f.counts(), failed ? QString() : u"Bu tarih aralığında gönderilmiş mesaj yok."_s);
+    QVERIFY(!f.window.findChild<QPushButton *>(u"Cmd_Disa_Aktar"_s)->isEnabled());
+}
+
+void FrmSmsListeTest::overLimitReport_isToldAndShowsNoRows()
+{
+    Fixture f;
+    f.fake.setPayload(12, section(kExampleRow));
+    f.query();
+    QCOMPARE(f.window.model()->rowCount(), 1);
+
+    // A field of the longest length is listed; one character more refuses
+    // the whole report, with the rows before it.
+    const QString longest(kReportFieldLimit, u'm');
+    f.fake.setPayload(12, section(u"<>||||"_s + kExampleRow + u"<>1||||"_s + longest));
+    f.query();
+    QCOMPARE(f.window.model()->rowCount(), 2);
+    QVERIFY(f.boxes.texts().isEmpty());
+
+    f.fake.setPayload(12, section(kExampleRow + u"<>1|||"_s + longest + u"m|s"_s));
+    f.query();
+    QCOMPARE(f.boxes.texts(), QStringList{ReportRefusalMessage(DeliveryReportReading::Refusal::FieldTooLong)});
+    QCOMPARE(f.window.model()->rowCount(), 0);
+    QCOMPARE(f.counts(), QString());
     QVERIFY(!f.window.findChild<QPushButton *>(u"Cmd_Disa_Aktar"_s)->isEnabled());
 }
 
