@@ -14,8 +14,9 @@ const QList<CliCommand> &Commands()
          u"send an SMS", SendOptions, RunSend},
         {u"report", u"[--from YYYY-MM-DD] [--to YYYY-MM-DD] [--format csv|json]", u"the delivery report",
          ReportOptions, RunReport},
-        {u"import", u"FILE --group NAME|NO [--keep-duplicates] [--not-imported FILE] [--dry-run]",
-         u"a contact file into a group, checked as the window's import does", ImportCommandOptions, RunImport, 1},
+        {u"import", u"FILE --group NAME|NO [--sheet NAME|N] [--keep-duplicates] [--not-imported FILE] [--dry-run]",
+         u"a contact file (CSV, .xlsx, .ods) into a group, checked as the window's import does",
+         ImportCommandOptions, RunImport, 1},
     };
     return commands;
 }

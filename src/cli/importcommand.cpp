@@ -6,6 +6,7 @@
 #include "cli/exitstatus.h"
 #include "cli/terminal.h"
 #include "model/contactfile.h"
+#include "model/contactfilereader.h"
 #include "model/contactimport.h"
 #include "model/session.h"
 #include "text/csv.h"
@@ -23,21 +24,35 @@ namespace {
 // Skipped records are listed one a line up to this many; a file of ten
 // thousand bad lines gets a count, not ten thousand lines.
 constexpr qsizetype kListedRecords = 20;
-// Larger files are no contact list but a mistake (a disk image, a log).
-constexpr qint64 kMaxFileBytes = 100 * 1024 * 1024;
-
-int readTable(const QString &path, CsvTable &table)
+// The table of the file: a text file's one table, or a workbook's sheet
+// (--sheet by name or place, else the first with rows).
+int readTable(const QString &path, const QCommandLineParser &parser, CsvTable &table)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Message(u"Dosya okunamadı: %1 (%2)"_s.arg(path, file.errorString()));
+    const ContactFileRead file = ReadContactFile(path);
+    if (!file.ok()) {
+        Message(u"%1: %2"_s.arg(path, file.error));
         return ExitUsage;
     }
-    if (file.size() > kMaxFileBytes) {
-        Message(u"Dosya çok büyük: %1 (en çok 100 MB)"_s.arg(path));
-        return ExitUsage;
+    qsizetype sheet = file.proposedSheet;
+    if (parser.isSet(u"sheet"_s)) {
+        const QString wanted = parser.value(u"sheet"_s);
+        bool number = false;
+        const int place = wanted.toInt(&number);
+        sheet = -1;
+        for (qsizetype i = 0; file.workbook && i < file.sheets.size() && sheet < 0; ++i) {
+            if (file.sheets.at(i).name.compare(wanted, Qt::CaseInsensitive) == 0 || (number && place == i + 1))
+                sheet = i;
+        }
+        if (sheet < 0) {
+            QStringList names;
+            for (const SheetTable &each : file.sheets)
+                names.append(each.name);
+            Message(file.workbook ? u"Sayfa bulunamadı: %1. Dosyanın sayfaları: %2"_s.arg(wanted, names.join(u", "_s))
+                                  : u"--sheet yalnızca .xlsx ve .ods dosyaları içindir."_s);
+            return ExitUsage;
+        }
     }
-    table = ReadCsv(file.readAll());
+    table.records = file.sheets.value(sheet).records;
     return ExitDone;
 }
 
@@ -80,6 +95,8 @@ QList<QCommandLineOption> ImportCommandOptions()
             {u"keep-duplicates"_s, u"Also add records whose mobile number the group or an earlier record has."_s},
             {u"not-imported"_s, u"Write the records that did not go in, with their reason, to this CSV file."_s,
              u"FILE"_s},
+            {u"sheet"_s, u"The sheet of a workbook to read (its name or place, 1 for the first; default: the first with rows)."_s,
+             u"NAME|N"_s},
             {u"dry-run"_s, u"Check the file and print the counts; add nothing."_s}};
 }
 
@@ -95,7 +112,7 @@ int RunImport(CliSession &session, const QCommandLineParser &parser)
         return ExitUsage;
     }
     ImportPlan plan;
-    if (const int status = readTable(arguments.at(1), plan.table); status != ExitDone)
+    if (const int status = readTable(arguments.at(1), parser, plan.table); status != ExitDone)
         return status;
     if (const int status = session.openAccount(); status != ExitDone)
         return status;

@@ -139,11 +139,6 @@ QString csvText(const QList<QStringList> &rows, QStringView lineEnd, QString (*p
     return text;
 }
 
-QString unchanged(const QString &cell)
-{
-    return cell;
-}
-
 } // namespace
 
 bool StartsLikeFormula(QStringView cell)
@@ -186,7 +181,9 @@ QByteArray WriteCsv(const QList<QStringList> &rows)
 
 QByteArray WriteCsvForPrograms(const QList<QStringList> &rows)
 {
-    return csvText(rows, u"\n", unchanged).toUtf8();
+    // Neutralised too: such a file is as often opened by a person (a nightly
+    // report saved from a timer) as read by a script.
+    return csvText(rows, u"\n", NeutralisedCell).toUtf8();
 }
 
 TextEncoding DetectTextEncoding(QByteArrayView bytes)

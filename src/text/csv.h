@@ -34,7 +34,8 @@ QString RestoredCell(const QString &cell);
 // either end; other fields are written as they are.
 QByteArray WriteCsv(const QList<QStringList> &rows);
 // The same table for programs that read it (a script, a pipe): UTF-8
-// without a byte-order mark, LF after each row, quoted as above.
+// without a byte-order mark, LF after each row, neutralised and quoted as
+// above.
 QByteArray WriteCsvForPrograms(const QList<QStringList> &rows);
 
 // The encodings text files of spreadsheet programs come in.

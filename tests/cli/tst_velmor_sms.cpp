@@ -349,6 +349,16 @@ private slots:
         QVERIFY(again.err.contains(u"eklenebilecek kişi yok"_s));
         const Run root = client.run({u"import"_s, path, u"--group"_s, u"0"_s});
         QCOMPARE(root.status, 2);
+
+        // A workbook's sheet, by name; a sheet it lacks is named with those it has.
+        const QString workbook = QStringLiteral(VELMOR_SOURCE_DIR "/tests/data/workbooks/kisiler.xlsx");
+        const Run sheet = client.run({u"import"_s, workbook, u"--sheet"_s, u"bayiler"_s, u"--group"_s, u"Personel"_s,
+                                      u"--dry-run"_s});
+        QVERIFY2(sheet.status == 0, qPrintable(sheet.err));
+        QVERIFY(sheet.out.startsWith(u"accepted\t1\n"_s));
+        const Run missing = client.run({u"import"_s, workbook, u"--sheet"_s, u"Yok"_s, u"--group"_s, u"Personel"_s});
+        QCOMPARE(missing.status, 2);
+        QVERIFY2(missing.err.contains(u"Müşteriler"_s), qPrintable(missing.err));
     }
 
     void linksNeitherQtWidgetsNorQtGui()
