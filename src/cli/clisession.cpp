@@ -127,8 +127,9 @@ int CliSession::loadAccount()
 {
     const RefreshResult result = RefreshAccountSnapshot(m_service, m_snapshot, m_customerNo);
     if (result == RefreshResult::TooLarge) {
+        // Nothing this program can use, as with a report over its limits.
         Message(AccountTooLargeMessage());
-        return ExitRefused;
+        return ExitUnreachable;
     }
     if (result != RefreshResult::Loaded) {
         Message(u"Hesap bilgileri alınamadı. "_s + unreachableMessage());
