@@ -167,9 +167,26 @@ void BM_TypeInMessage(benchmark::State &state)
         state.SkipWithError("not every selected row was added");
 }
 
+// After the phone book was fetched again (a change in another window): the
+// payload loaded into the snapshot, the window's opt-out list, tree and
+// candidate list rebuilt from it.
+void BM_RebuildAfterReload(benchmark::State &state)
+{
+    std::unique_ptr<Frm_Gonder> window = Fixture::get().open();
+    for (auto _ : state) {
+        AccountSnapshot snapshot;
+        LoadAccountSnapshot(snapshot, Fixture::get().payload);
+        Fixture::get().session.setSnapshot(std::move(snapshot));
+        window->FillGroupTree();
+        window->ShowGroupContacts();
+        QCoreApplication::processEvents();
+    }
+}
+
 BENCHMARK(BM_AddRecipients)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RemoveRecipients)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_AddPastedNumbers)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RebuildAfterReload)->MinTime(2.0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TypeInMessage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
