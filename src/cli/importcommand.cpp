@@ -133,42 +133,32 @@ int RunImport(CliSession &session, const QCommandLineParser &parser)
     options.groupMobiles = GroupMobileNumbers(session.snapshot().contacts, plan.groupNo);
     plan.checks = CheckImportRecords(records, options);
     listSkipped(plan);
-    const qsizetype accepted = std::count_if(plan.checks.cbegin(), plan.checks.cend(),
-                                             [](const ImportCheck &check) { return check.accepted(); });
 
     // The model keeps the session the window shares; here it holds the
     // account just read.
     Session shared;
     shared.setSnapshot(session.snapshot());
     ContactImport run(session.service(), shared, plan);
-    if (accepted > 0 && !parser.isSet(u"dry-run"_s)) {
+    const qsizetype accepted = run.rowCount(); // the records that passed the checks
+    const bool dryRun = parser.isSet(u"dry-run"_s);
+    if (accepted > 0 && !dryRun) {
         QEventLoop loop;
         QObject::connect(&run, &ContactImport::finished, &loop, &QEventLoop::quit);
         run.start();
         loop.exec();
     }
     ImportSummary summary = run.summary();
-    const bool dryRun = parser.isSet(u"dry-run"_s);
     if (dryRun || accepted == 0) {
         // Nothing was sent: only the records refused by the checks did not go in.
         summary.notImported.removeIf([&plan](const NotImportedRecord &record) {
             return plan.checks.at(record.record - plan.firstRecord()).accepted();
         });
     }
-    qsizetype added = 0, refused = 0, unanswered = 0;
-    for (const SendOutcome outcome : run.outcomes()) {
-        added += outcome == SendOutcome::Added;
-        refused += outcome == SendOutcome::Refused;
-        unanswered += outcome == SendOutcome::NoReply;
-    }
-    const qsizetype skipped = std::count_if(plan.checks.cbegin(), plan.checks.cend(), [](const ImportCheck &check) {
-        return !check.accepted() && check.verdict != ImportVerdict::Blank;
-    });
     OutputLine(u"accepted\t%1"_s.arg(accepted));
-    OutputLine(u"added\t%1"_s.arg(added));
-    OutputLine(u"skipped\t%1"_s.arg(skipped));
-    OutputLine(u"refused\t%1"_s.arg(refused));
-    OutputLine(u"unanswered\t%1"_s.arg(unanswered));
+    OutputLine(u"added\t%1"_s.arg(summary.added));
+    OutputLine(u"skipped\t%1"_s.arg(summary.skipped));
+    OutputLine(u"refused\t%1"_s.arg(summary.refused));
+    OutputLine(u"unanswered\t%1"_s.arg(summary.unanswered));
     if (!dryRun && accepted > 0)
         Message(summary.text);
     if (parser.isSet(u"not-imported"_s) && !summary.notImported.isEmpty()) {
@@ -181,9 +171,9 @@ int RunImport(CliSession &session, const QCommandLineParser &parser)
         Message(u"Dosyada eklenebilecek kişi yok."_s);
         return ExitUsage;
     }
-    if (unanswered > 0)
+    if (summary.unanswered > 0)
         return ExitUnknownOutcome;
-    return refused > 0 ? ExitRefused : ExitDone;
+    return summary.refused > 0 ? ExitRefused : ExitDone;
 }
 
 } // namespace velmor::cli

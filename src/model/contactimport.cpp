@@ -105,23 +105,18 @@ void ContactImport::finish()
 ImportSummary ContactImport::summary() const
 {
     ImportSummary summary;
-    qsizetype added = 0;
-    qsizetype refused = 0;
-    qsizetype unanswered = 0;
-    qsizetype notSent = 0;
     for (qsizetype k = 0; k < m_rows.size(); ++k) {
         const SendOutcome outcome = m_outcomes.at(k);
-        added += outcome == SendOutcome::Added;
-        refused += outcome == SendOutcome::Refused;
-        unanswered += outcome == SendOutcome::NoReply;
-        notSent += outcome == SendOutcome::NotSent;
+        summary.added += outcome == SendOutcome::Added;
+        summary.refused += outcome == SendOutcome::Refused;
+        summary.unanswered += outcome == SendOutcome::NoReply;
+        summary.notSent += outcome == SendOutcome::NotSent;
         if (outcome != SendOutcome::Added)
             summary.notImported.append({m_rows.at(k), SendOutcomeText(outcome)});
     }
     // The skipped records by reason, the reasons in the order they first occur.
     QList<std::pair<QString, qsizetype>> skipped;
     QHash<QString, qsizetype> reasonAt;
-    qsizetype skippedCount = 0;
     for (qsizetype i = 0; i < m_plan.checks.size(); ++i) {
         const ImportCheck &check = m_plan.checks.at(i);
         if (check.accepted() || check.verdict == ImportVerdict::Blank)
@@ -134,30 +129,30 @@ ImportSummary ContactImport::summary() const
         } else {
             ++skipped[*at].second;
         }
-        ++skippedCount;
+        ++summary.skipped;
         summary.notImported.append({m_plan.firstRecord() + i, reason});
     }
     std::sort(summary.notImported.begin(), summary.notImported.end(),
               [](const NotImportedRecord &a, const NotImportedRecord &b) { return a.record < b.record; });
-    summary.mayHaveStored = added > 0 || unanswered > 0;
+    summary.mayHaveStored = summary.added > 0 || summary.unanswered > 0;
 
     const QLocale locale;
     QStringList lines;
-    lines.append(m_stopAsked  ? u"İçe aktarma durduruldu."_s
-                 : unanswered ? u"Sunucudan yanıt alınamadığı için içe aktarma durduruldu."_s
-                              : u"İçe aktarma tamamlandı."_s);
-    lines.append(u"Eklenen kişi: %1"_s.arg(locale.toString(added)));
-    if (skippedCount > 0) {
-        lines.append(u"Atlanan satır: %1"_s.arg(locale.toString(skippedCount)));
+    lines.append(m_stopAsked             ? u"İçe aktarma durduruldu."_s
+                 : summary.unanswered > 0 ? u"Sunucudan yanıt alınamadığı için içe aktarma durduruldu."_s
+                                          : u"İçe aktarma tamamlandı."_s);
+    lines.append(u"Eklenen kişi: %1"_s.arg(locale.toString(summary.added)));
+    if (summary.skipped > 0) {
+        lines.append(u"Atlanan satır: %1"_s.arg(locale.toString(summary.skipped)));
         for (const auto &[reason, count] : std::as_const(skipped))
             lines.append(u"    %1: %2"_s.arg(reason, locale.toString(count)));
     }
-    if (refused > 0)
-        lines.append(u"Sunucunun kabul etmediği: %1"_s.arg(locale.toString(refused)));
-    if (unanswered > 0)
-        lines.append(u"Yanıt alınamayan (eklenmiş olabilir): %1"_s.arg(locale.toString(unanswered)));
-    if (notSent > 0)
-        lines.append(u"Gönderilmeyen: %1"_s.arg(locale.toString(notSent)));
+    if (summary.refused > 0)
+        lines.append(u"Sunucunun kabul etmediği: %1"_s.arg(locale.toString(summary.refused)));
+    if (summary.unanswered > 0)
+        lines.append(u"Yanıt alınamayan (eklenmiş olabilir): %1"_s.arg(locale.toString(summary.unanswered)));
+    if (summary.notSent > 0)
+        lines.append(u"Gönderilmeyen: %1"_s.arg(locale.toString(summary.notSent)));
     summary.text = lines.join(u'\n');
     return summary;
 }

@@ -36,6 +36,13 @@ struct ImportSummary
     QString text;
     QList<NotImportedRecord> notImported;
     bool mayHaveStored = false;
+    // The records by what became of them (the skipped ones by the checks,
+    // empty lines not counted).
+    qsizetype added = 0;
+    qsizetype refused = 0;
+    qsizetype unanswered = 0;
+    qsizetype notSent = 0;
+    qsizetype skipped = 0;
 };
 
 // Carries out an import plan on the service: makes the new group when the

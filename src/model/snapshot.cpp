@@ -177,49 +177,49 @@ namespace {
 // How many contacts ahead a search asks for their texts (their boundaries
 // twice as far ahead).
 constexpr qsizetype kPrefetchDistance = 8;
-} // namespace
 
-QList<int> FilterContacts(const ContactList &contacts, const ContactSearch &search)
-{
-    QList<int> rows;
-    const qsizetype count = contacts.size();
-    if (search.isEmpty()) {
-        rows.resize(count);
-        for (qsizetype i = 0; i < count; ++i)
-            rows[i] = int(i);
-        return rows;
-    }
-    for (qsizetype i = 0; i < count; ++i) {
-        if (i + 2 * kPrefetchDistance < count)
-            contacts.prefetchBounds(i + 2 * kPrefetchDistance);
-        if (i + kPrefetchDistance < count)
-            contacts.prefetchSearchTexts(i + kPrefetchDistance);
-        const ContactRef contact = contacts.at(i);
-        if (search.matches(contact.Adr_Adi(), contact.Adr_Soyadi(), contact.Adr_GSM_No()))
-            rows.append(int(i));
-    }
-    return rows;
-}
-
-QList<int> FilterContacts(const ContactList &contacts, const QList<int> &rows, const ContactSearch &search)
+// The positions rowAt gives for 0 … count − 1 (−1 or beyond the list:
+// none) whose contacts the search lets through, in that order. The texts of
+// the contacts a few places ahead are asked for early: a search over a
+// million contacts waits on memory more than it compares.
+template<typename RowAt>
+QList<int> filterRows(const ContactList &contacts, qsizetype count, RowAt rowAt, const ContactSearch &search)
 {
     QList<int> kept;
     const qsizetype size = contacts.size();
-    const qsizetype count = rows.size();
-    auto valid = [size](int row) { return row >= 0 && row < size; };
+    auto valid = [size](qsizetype row) { return row >= 0 && row < size; };
     for (qsizetype i = 0; i < count; ++i) {
-        if (i + 2 * kPrefetchDistance < count && valid(rows[i + 2 * kPrefetchDistance]))
-            contacts.prefetchBounds(rows[i + 2 * kPrefetchDistance]);
-        if (i + kPrefetchDistance < count && valid(rows[i + kPrefetchDistance]))
-            contacts.prefetchSearchTexts(rows[i + kPrefetchDistance]);
-        const int row = rows[i];
+        if (i + 2 * kPrefetchDistance < count && valid(rowAt(i + 2 * kPrefetchDistance)))
+            contacts.prefetchBounds(rowAt(i + 2 * kPrefetchDistance));
+        if (i + kPrefetchDistance < count && valid(rowAt(i + kPrefetchDistance)))
+            contacts.prefetchSearchTexts(rowAt(i + kPrefetchDistance));
+        const qsizetype row = rowAt(i);
         if (!valid(row))
             continue;
         const ContactRef contact = contacts.at(row);
         if (search.isEmpty() || search.matches(contact.Adr_Adi(), contact.Adr_Soyadi(), contact.Adr_GSM_No()))
-            kept.append(row);
+            kept.append(int(row));
     }
     return kept;
+}
+
+} // namespace
+
+QList<int> FilterContacts(const ContactList &contacts, const ContactSearch &search)
+{
+    const qsizetype count = contacts.size();
+    if (search.isEmpty()) {
+        QList<int> rows(count);
+        for (qsizetype i = 0; i < count; ++i)
+            rows[i] = int(i);
+        return rows;
+    }
+    return filterRows(contacts, count, [](qsizetype i) { return i; }, search);
+}
+
+QList<int> FilterContacts(const ContactList &contacts, const QList<int> &rows, const ContactSearch &search)
+{
+    return filterRows(contacts, rows.size(), [&rows](qsizetype i) { return qsizetype(rows[i]); }, search);
 }
 
 namespace {
